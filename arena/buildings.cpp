@@ -124,6 +124,14 @@ void blocksToBuildings()
     }
 }
 
+void checkBuildingHits()
+{
+}
+
+void buildBuildingRow()
+{
+}
+
 void resetBuildingState()
 {
     buildingsBuilt = 0;

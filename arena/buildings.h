@@ -17,5 +17,12 @@ void destroyBuildings();
 // Raises one round of seven buildings on the places of blocks.
 void blocksToBuildings();
 
+// The round check of every turn: notices each building's test box waking, and
+// raises the next round once all seven have been hit more than 10 s ago.
+void checkBuildingHits();
+
+// Raises the row of seven random buildings at and beyond the edge y = 0.
+void buildBuildingRow();
+
 // Puts the counters and flags of this file back to their start values.
 void resetBuildingState();

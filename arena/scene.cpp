@@ -1,8 +1,12 @@
 #include "arena/scene.h"
 
+#include "arena/autopilot.h"
 #include "arena/buildings.h"
 #include "arena/collision.h"
+#include "arena/flight.h"
+#include "arena/game_modes.h"
 #include "arena/geom_tags.h"
+#include "arena/path_search.h"
 #include "arena/records.h"
 #include "arena/sound_hooks.h"
 #include "arena/tunables.h"
@@ -316,6 +320,10 @@ void destroyScene()
     sceneStartTime = 0;
     resetCollisionState();
     resetBuildingState();
+    resetFlightState();
+    resetPathSearch();
+    resetAutopilotState();
+    resetGameModeState();
     resetTunables();
     platform::seedRandom(1);
 }

@@ -2,16 +2,22 @@
 
 #include "arena/buildings.h"
 #include "arena/collision.h"
+#include "arena/game_modes.h"
+#include "arena/game_step.h"
 #include "arena/records.h"
 #include "arena/sound_hooks.h"
 #include "arena/tunables.h"
 
 void turnStartSteps()
 {
+    updateDemoMode();
 }
 
 void turnSimulationSteps()
 {
+    simTick();
+    if (buildingsBuilt)
+        checkBuildingHits();
     runCollisionPass();
     dWorldQuickStep(world, TStepSz);
     soundHooks.afterStep();

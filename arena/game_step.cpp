@@ -1,0 +1,5 @@
+#include "arena/game_step.h"
+
+void simTick() {}
+void holdAltitude(int) {}
+void updateScanRays() {}

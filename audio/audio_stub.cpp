@@ -1,0 +1,4 @@
+#include "audio/audio.h"
+
+void startAudio() {}
+void updateSoundPositions() {}
