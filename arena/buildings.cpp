@@ -3,7 +3,9 @@
 #include "arena/collision.h"
 #include "arena/geom_tags.h"
 #include "arena/records.h"
+#include "arena/scene.h"
 #include "arena/sound_hooks.h"
+#include "platform/clock.h"
 #include "platform/random.h"
 
 uint8_t buildingsBuilt = 0;
@@ -25,6 +27,26 @@ const FloorBox floorBoxTable[floorBoxes] = {
     {30, 0.5, 15, 0, -14.25, 7.5, 0.1},
     {35, 35, 0.5, 0, 1.75, 15.25, 1.1},
 };
+
+// Destroys whatever boxes a building still holds and nulls their handles, so
+// that a second tear-down, or a raise over a standing building, can neither
+// destroy a box twice nor leave one behind in the world. Outside a full
+// tear-down (which has already freed every effect clip) each body is announced
+// to the sound side first, so no clip keeps naming it.
+void releaseFloors(Building& building, bool announce)
+{
+    for (int f = 0; f < building.floors && f < maxBuildingFloors; ++f) {
+        for (auto& part : building.floor[f]) {
+            if (part.body && announce)
+                soundHooks.bodyDestroying(part.body);
+            if (part.body)
+                dBodyDestroy(part.body);
+            if (part.geom)
+                dGeomDestroy(part.geom);
+            part = Part{};
+        }
+    }
+}
 
 // Makes the floors of building `index` around the footprint centre (cx, cy).
 // Every box starts asleep and stays where it was made until something wakes it.
@@ -60,6 +82,7 @@ void buildBuilding(int index, int floors, float x, float y, float r, float g, fl
     platform::seedRandomFromTime();
 
     Building& building = buildings[index];
+    releaseFloors(building, true);
     building.x = x;
     building.y = y;
     building.colour[0] = r;
@@ -80,17 +103,8 @@ void destroyBuildings()
     if (collisionPassRunning())
         return;
     soundHooks.buildingsTearingDown();
-    for (auto& building : buildings) {
-        for (int f = 0; f < building.floors && f < maxBuildingFloors; ++f) {
-            for (auto& part : building.floor[f]) {
-                if (part.body)
-                    dBodyDestroy(part.body);
-                if (part.geom)
-                    dGeomDestroy(part.geom);
-                part = Part{};
-            }
-        }
-    }
+    for (auto& building : buildings)
+        releaseFloors(building, false);
 }
 
 void blocksToBuildings()
@@ -126,10 +140,53 @@ void blocksToBuildings()
 
 void checkBuildingHits()
 {
+    if (collisionPassRunning())
+        return;
+    bool allDone = true;
+    for (auto& building : buildings) {
+        if (!building.hit) {
+            // A building without floors has no test box to wake.
+            dBodyID testBox = building.floors > 0 ? building.floor[0][2].body : nullptr;
+            if (testBox && dBodyIsEnabled(testBox)) {
+                building.hit = 1;
+                building.hitTime = platform::nowSeconds();
+                ++BuildingHit;
+            }
+        } else if (platform::nowSeconds() - building.hitTime > 10.0f) {
+            building.done = 1;
+        }
+        allDone = allDone && building.done;
+    }
+    if (allDone) {
+        destroyBuildings();
+        blocksToBuildings();
+    }
 }
 
 void buildBuildingRow()
 {
+    if (collisionPassRunning())
+        return;
+    // One seed for the whole row: rows raised within one calendar second match.
+    platform::seedRandomFromTime();
+    for (int b = 0; b < buildingCount; ++b) {
+        Building& building = buildings[b];
+        releaseFloors(building, true);
+        building.floors = platform::drawRandom() % 11 + 1;
+        building.z = 0;
+        int r0 = platform::drawRandom() % 333;
+        building.y = static_cast<float>(1 - r0);
+        building.x = static_cast<float>(50 * b);
+        for (float& component : building.colour)  // r, g, b in that order
+            component = randomColourComponent();
+        if (building.colour[0] < 0.3f)
+            building.colour[0] = 0.7f;
+        building.hit = 0;
+        building.done = 0;
+        // The row keeps its own reference point; the footprint lies 145 further
+        // in x and 9.25 further in y.
+        raiseFloors(b, building.x + 145.0, building.y + 9.25);
+    }
 }
 
 void resetBuildingState()

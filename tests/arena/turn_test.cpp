@@ -2,12 +2,16 @@
 
 #include "arena/collision.h"
 #include "arena/scene.h"
+#include "arena/tunables.h"
 #include "arena/turn.h"
 #include "platform/clock.h"
 
 TEST_F(ArenaTest, HeadlessTurnsRunCleanWithConstantCounts)
 {
     buildScene();
+    // A key pressed at once keeps the demonstration, and with it the autopilot,
+    // off: the planes only fall and settle.
+    anyKeyPressed = 1;
     const int geoms = geomCount();
     const int bodies = bodyCount();
     for (int turn = 0; turn < 400; ++turn) {
