@@ -326,4 +326,7 @@ void destroyScene()
     resetGameModeState();
     resetTunables();
     platform::seedRandom(1);
+    // ODE keeps a random state of its own across dCloseODE; start it afresh so
+    // that a rebuilt arena runs as the first one did.
+    dRandSetSeed(0);
 }

@@ -1,0 +1,199 @@
+#include "platform/window/x11_host.h"
+
+#include <GL/glx.h>
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace platform::x11 {
+
+namespace {
+
+Display* display = nullptr;
+unsigned long errorCount = 0;
+XErrorHandler handlerBefore = nullptr;  // restored when the display closes
+
+struct Child {
+    unsigned long host = 0;
+    Colormap colormap = 0;
+};
+std::map<unsigned long, Child> children;
+std::set<unsigned long> destroyed;
+
+int countError(Display*, XErrorEvent*)
+{
+    ++errorCount;
+    return 0;
+}
+
+Display* openDisplay()
+{
+    if (!display) {
+        display = XOpenDisplay(nullptr);
+        if (display)
+            handlerBefore = XSetErrorHandler(countError);
+    }
+    return display;
+}
+
+// Sends what is queued and tells whether the server reported an error since
+// `before`.
+bool failedSince(unsigned long before)
+{
+    XSync(display, False);
+    return errorCount != before;
+}
+
+bool exists(unsigned long window, XWindowAttributes& attributes)
+{
+    // X ids are 29 bits; a larger number would be cut short on its way to the
+    // server and could name some other window.
+    if (window == 0 || window > 0x1FFFFFFFul || !openDisplay())
+        return false;
+    unsigned long before = errorCount;
+    Status ok = XGetWindowAttributes(display, window, &attributes);
+    return ok != 0 && !failedSince(before);
+}
+
+void collectDestroyed()
+{
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == DestroyNotify)
+            destroyed.insert(event.xdestroywindow.window);
+    }
+}
+
+} // namespace
+
+bool clientSize(unsigned long window, int& width, int& height)
+{
+    XWindowAttributes attributes;
+    if (!exists(window, attributes))
+        return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+unsigned long createChild(unsigned long parent, int width, int height)
+{
+    XWindowAttributes parentAttributes;
+    if (!exists(parent, parentAttributes))
+        return 0;
+    int screen = XScreenNumberOfScreen(parentAttributes.screen);
+    int wanted[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, None};
+    XVisualInfo* visual = glXChooseVisual(display, screen, wanted);
+
+    unsigned long before = errorCount;
+    XSetWindowAttributes attributes{};
+    unsigned long mask = CWBorderPixel | CWEventMask;
+    attributes.border_pixel = 0;
+    attributes.event_mask = StructureNotifyMask;
+    Colormap colormap = 0;
+    Window child;
+    unsigned w = static_cast<unsigned>(std::max(width, 1));
+    unsigned h = static_cast<unsigned>(std::max(height, 1));
+    if (visual) {
+        colormap = XCreateColormap(display, parent, visual->visual, AllocNone);
+        attributes.colormap = colormap;
+        mask |= CWColormap;
+        child = XCreateWindow(display, parent, 0, 0, w, h, 0, visual->depth, InputOutput,
+                              visual->visual, mask, &attributes);
+        XFree(visual);
+    } else {
+        child = XCreateWindow(display, parent, 0, 0, w, h, 0, CopyFromParent, InputOutput,
+                              CopyFromParent, mask, &attributes);
+    }
+    // Watch the host too, so that the program notices when it goes away.
+    XSelectInput(display, parent, StructureNotifyMask);
+    XMapWindow(display, child);
+    if (failedSince(before)) {
+        XDestroyWindow(display, child);
+        if (colormap)
+            XFreeColormap(display, colormap);
+        XSync(display, False);
+        return 0;
+    }
+    children[child] = Child{parent, colormap};
+    return child;
+}
+
+void destroyChild(unsigned long child)
+{
+    auto found = children.find(child);
+    if (found == children.end() || !display)
+        return;
+    XDestroyWindow(display, child);
+    if (found->second.colormap)
+        XFreeColormap(display, found->second.colormap);
+    XSync(display, False);
+    children.erase(found);
+}
+
+void listenThroughSdl(SDL_Window* window, unsigned long child)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    XSelectInput(info.info.x11.display, child,
+                 KeyPressMask | KeyReleaseMask | PointerMotionMask | ButtonPressMask | ButtonReleaseMask |
+                     EnterWindowMask | LeaveWindowMask | FocusChangeMask | ExposureMask |
+                     StructureNotifyMask | KeymapStateMask | PropertyChangeMask);
+    XFlush(info.info.x11.display);
+}
+
+bool pointerPosition(int& x, int& y)
+{
+    if (!openDisplay())
+        return false;
+    Window root = 0;
+    Window child = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int buttons = 0;
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY,
+                       &buttons))
+        return false;
+    return true;
+}
+
+bool childOrHostGone(unsigned long child)
+{
+    auto found = children.find(child);
+    if (found == children.end() || !display)
+        return false;
+    collectDestroyed();
+    return destroyed.count(child) != 0 || destroyed.count(found->second.host) != 0;
+}
+
+void trapErrors()
+{
+    if (display)
+        XSetErrorHandler(countError);
+}
+
+void closeDisplay()
+{
+    if (!display)
+        return;
+    for (auto& [child, record] : children) {
+        XDestroyWindow(display, child);
+        if (record.colormap)
+            XFreeColormap(display, record.colormap);
+    }
+    children.clear();
+    destroyed.clear();
+    XCloseDisplay(display);
+    display = nullptr;
+    XSetErrorHandler(handlerBefore);
+    handlerBefore = nullptr;
+}
+
+} // namespace platform::x11

@@ -1,0 +1,19 @@
+// skarvel: the screen saver. The command line after the program's name, joined
+// with single blanks, is the screen-saver switch: "/s" full screen, "/p <window>"
+// a preview inside that window, anything else the settings dialog.
+#include "audio/audio.h"
+#include "shell/entry.h"
+
+#include <string>
+
+int main(int argc, char** argv)
+{
+    startAudio();
+    std::string argumentText;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            argumentText += ' ';
+        argumentText += argv[i];
+    }
+    return winMain(argumentText.c_str());
+}

@@ -1,0 +1,97 @@
+# Shared by the end-to-end scripts. Each script runs on an X server of its own
+# and is called as: script.sh SKARVEL X_HELPER
+set -u
+SKARVEL=$1
+XHELPER=$2
+work=$(mktemp -d)
+children=""
+# The stored settings are the test's own (none unless a script writes some).
+export XDG_CONFIG_HOME="$work/config"
+
+cleanup() {
+    for pid in $children; do
+        kill "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    for f in "$work"/*; do
+        # text files only (the work folder may hold recordings)
+        [ -f "$f" ] && ! grep -Iq . "$f" 2>/dev/null && [ -s "$f" ] && continue
+        [ -f "$f" ] && { echo "--- $(basename "$f")"; cat "$f"; }
+    done
+    exit 1
+}
+
+# store_size WIDTH HEIGHT: stores the full-screen size the way the settings
+# dialog's OK does.
+store_size() {
+    mkdir -p "$XDG_CONFIG_HOME/skarvel"
+    printf '[Software\\ScreenSaverKestrova]\nscreenWidth=%s\nscreenHeight=%s\n' "$1" "$2" \
+        >"$XDG_CONFIG_HOME/skarvel/settings.ini"
+}
+
+# Reports the top-level windows that appear into $work/windows.
+watch_windows() {
+    "$XHELPER" watch 600 >"$work/windows" &
+    children="$children $!"
+    sleep 0.3
+}
+
+# wait_for FILE PATTERN SECONDS: until an extended regular expression matches a line.
+wait_for() {
+    local tries=$(($3 * 10))
+    while ! grep -Eq -- "$2" "$1" 2>/dev/null; do
+        tries=$((tries - 1))
+        [ "$tries" -le 0 ] && return 1
+        sleep 0.1
+    done
+    return 0
+}
+
+# start_skarvel ARGS...: runs the program in the background; stderr to $work/stderr.
+start_skarvel() {
+    "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout" &
+    skarvel_pid=$!
+}
+
+# wait_exit SECONDS: waits for the program; sets rc, or fails when it runs on.
+wait_exit() {
+    local tries=$(($1 * 10))
+    while kill -0 "$skarvel_pid" 2>/dev/null; do
+        tries=$((tries - 1))
+        if [ "$tries" -le 0 ]; then
+            kill -9 "$skarvel_pid" 2>/dev/null
+            fail "the program did not end"
+        fi
+        sleep 0.1
+    done
+    wait "$skarvel_pid"
+    rc=$?
+}
+
+# Holds Escape long enough for a turn without a message to see it, until the
+# program ends.
+escape_until_exit() {
+    local window=$1
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        kill -0 "$skarvel_pid" 2>/dev/null || break
+        xdotool windowfocus "$window" 2>/dev/null
+        xdotool keydown Escape
+        sleep 0.5
+        xdotool keyup Escape
+        sleep 0.5
+    done
+    wait_exit 60
+}
+
+# end_with_escape WINDOW: Escape ends the program, with exit code 0 and no
+# error box.
+end_with_escape() {
+    escape_until_exit "$1"
+    [ "$rc" -eq 0 ] || fail "exit code $rc after Escape"
+    ! grep -q "ERROR" "$work/stderr" || fail "a box reported an error"
+}

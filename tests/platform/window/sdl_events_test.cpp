@@ -1,0 +1,149 @@
+#include "platform/window/sdl_events.h"
+#include "platform/window/virtual_keys.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+WindowHandle someWindow()
+{
+    static char token;
+    return reinterpret_cast<WindowHandle>(&token);
+}
+
+SDL_Event keyEvent(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0)
+{
+    SDL_Event event{};
+    event.type = type;
+    event.key.type = type;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = mod;
+    event.key.repeat = repeat;
+    return event;
+}
+
+SDL_Event windowEvent(Uint8 what, Sint32 data1 = 0, Sint32 data2 = 0)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    event.window.data1 = data1;
+    event.window.data2 = data2;
+    return event;
+}
+
+} // namespace
+
+TEST(VirtualKeys, TheProgramsKeysHaveTheirCodes)
+{
+    const struct {
+        SDL_Keycode key;
+        uint32_t vk;
+    } cases[] = {
+        {SDLK_a, 'A'},          {SDLK_z, 'Z'},           {SDLK_c, 0x43},          {SDLK_0, '0'},
+        {SDLK_9, '9'},          {SDLK_ESCAPE, 0x1B},     {SDLK_SPACE, 0x20},      {SDLK_LEFT, 0x25},
+        {SDLK_UP, 0x26},        {SDLK_RIGHT, 0x27},      {SDLK_DOWN, 0x28},       {SDLK_LCTRL, 0x11},
+        {SDLK_RCTRL, 0x11},     {SDLK_F1, 0x70},         {SDLK_F5, 0x74},         {SDLK_F12, 0x7B},
+        {SDLK_KP_3, 0x63},      {SDLK_KP_0, 0x60},       {SDLK_KP_9, 0x69},       {SDLK_PERIOD, 0xBE},
+        {SDLK_COMMA, 0xBC},     {SDLK_LEFTBRACKET, 0xDB}, {SDLK_RIGHTBRACKET, 0xDD}, {SDLK_EQUALS, 0xBB},
+        {SDLK_MINUS, 0xBD},     {SDLK_RETURN, 0x0D},     {SDLK_LALT, 0x12},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(virtualKeyFor(c.key), c.vk) << SDL_GetKeyName(c.key);
+}
+
+TEST(VirtualKeys, KeysWithoutACodeGiveNoMessage)
+{
+    for (SDL_Keycode key : {SDLK_UNKNOWN, SDLK_MUTE, SDLK_F24, SDLK_APPLICATION, SDLK_AUDIOPLAY}) {
+        EXPECT_EQ(virtualKeyFor(key), 0u) << SDL_GetKeyName(key);
+        Message message;
+        EXPECT_FALSE(messageFromEvent(keyEvent(SDL_KEYDOWN, key), someWindow(), false, message));
+    }
+}
+
+TEST(KeyMessages, DownUpAndRepeat)
+{
+    Message message;
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYDOWN, SDLK_c), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_KEYDOWN);
+    EXPECT_EQ(message.wParam, 0x43u);
+    EXPECT_EQ(message.window, someWindow());
+    EXPECT_EQ(message.lParam & (intptr_t{1} << 30), 0);
+
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYDOWN, SDLK_c, KMOD_NONE, 1), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_KEYDOWN);  // held keys repeat their press
+    EXPECT_NE(message.lParam & (intptr_t{1} << 30), 0);
+
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYUP, SDLK_ESCAPE), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_KEYUP);
+    EXPECT_EQ(message.wParam, VK_ESCAPE);
+
+    // Ctrl with another key stays an ordinary key.
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYDOWN, SDLK_g, KMOD_LCTRL), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_KEYDOWN);
+}
+
+TEST(KeyMessages, AltCombinationsAltAndF10AreSystemKeys)
+{
+    Message message;
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYDOWN, SDLK_x, KMOD_LALT), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_SYSKEYDOWN);
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYUP, SDLK_x, KMOD_RALT), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_SYSKEYUP);
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYDOWN, SDLK_F10), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_SYSKEYDOWN);
+    EXPECT_EQ(message.wParam, VK_F10);
+    ASSERT_TRUE(messageFromEvent(keyEvent(SDL_KEYDOWN, SDLK_LALT, KMOD_LALT), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_SYSKEYDOWN);
+}
+
+TEST(WindowMessages, ActivationCarriesTheMinimisedFlagInTheHighWord)
+{
+    Message message;
+    ASSERT_TRUE(messageFromEvent(windowEvent(SDL_WINDOWEVENT_MINIMIZED), someWindow(), true, message));
+    EXPECT_EQ(message.message, WM_ACTIVATE);
+    EXPECT_EQ(highWord(message.wParam), 1u);
+
+    ASSERT_TRUE(messageFromEvent(windowEvent(SDL_WINDOWEVENT_RESTORED), someWindow(), false, message));
+    EXPECT_EQ(highWord(message.wParam), 0u);
+    EXPECT_EQ(lowWord(message.wParam), WA_ACTIVE);
+
+    ASSERT_TRUE(messageFromEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_ACTIVATE);
+    EXPECT_EQ(lowWord(message.wParam), WA_INACTIVE);
+    EXPECT_EQ(highWord(message.wParam), 0u);
+
+    ASSERT_TRUE(messageFromEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), someWindow(), true, message));
+    EXPECT_EQ(highWord(message.wParam), 1u);
+}
+
+TEST(WindowMessages, SizeCloseAndMouse)
+{
+    Message message;
+    ASSERT_TRUE(messageFromEvent(windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 768), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_SIZE);
+    EXPECT_EQ(lowWord(static_cast<uintptr_t>(message.lParam)), 1024u);
+    EXPECT_EQ(highWord(static_cast<uintptr_t>(message.lParam)), 768u);
+
+    ASSERT_TRUE(messageFromEvent(windowEvent(SDL_WINDOWEVENT_CLOSE), someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_CLOSE);
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    ASSERT_TRUE(messageFromEvent(quit, someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_CLOSE);
+
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = 300;
+    motion.motion.y = 45;
+    ASSERT_TRUE(messageFromEvent(motion, someWindow(), false, message));
+    EXPECT_EQ(message.message, WM_MOUSEMOVE);
+    EXPECT_EQ(lowWord(static_cast<uintptr_t>(message.lParam)), 300u);
+    EXPECT_EQ(highWord(static_cast<uintptr_t>(message.lParam)), 45u);
+
+    EXPECT_FALSE(messageFromEvent(windowEvent(SDL_WINDOWEVENT_EXPOSED), someWindow(), false, message));
+    EXPECT_FALSE(messageFromEvent(motion, nullptr, false, message));
+}

@@ -1,0 +1,181 @@
+// The SDL window system on a real display, one shared X server for the program.
+#include "platform/window/window_system.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+// Xlib after gtest: its macros (None, Bool) would break gtest's headers.
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+intptr_t recordingProc(WindowHandle, uint32_t message, uintptr_t, intptr_t)
+{
+    return static_cast<intptr_t>(message) + 1000;
+}
+
+class SdlWindowSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WindowClass windowClass;
+        windowClass.procedure = recordingProc;
+        windowClass.name = "OpenGL";
+        ASSERT_TRUE(ws.registerClass(windowClass));
+    }
+    void TearDown() override { ws.unregisterClass("OpenGL", ws.moduleHandle()); }
+
+    // Window, device context, pixel format, context made current.
+    bool makeGLWindow(uint32_t style, int width, int height, HostWindow parent = 0)
+    {
+        window = ws.createWindowEx(0, "OpenGL", "test", style, 0, 0, width, height, parent, ws.moduleHandle());
+        if (!window)
+            return false;
+        dc = ws.getDC(window);
+        PixelFormatDescriptor pfd;
+        pfd.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        pfd.colourBits = 32;
+        pfd.depthBits = 16;
+        int format = ws.choosePixelFormat(dc, pfd);
+        if (!format || !ws.setPixelFormat(dc, format, pfd))
+            return false;
+        rc = ws.createContext(dc);
+        return rc && ws.makeCurrent(dc, rc);
+    }
+
+    void release()
+    {
+        EXPECT_TRUE(ws.makeCurrent(nullptr, nullptr));
+        EXPECT_TRUE(ws.deleteContext(rc));
+        EXPECT_TRUE(ws.releaseDC(window, dc));
+        EXPECT_TRUE(ws.destroyWindow(window));
+    }
+
+    WindowSystem& ws = windowSystem();
+    WindowHandle window = nullptr;
+    DeviceContextHandle dc = nullptr;
+    RenderContextHandle rc = nullptr;
+};
+
+// A plain window of another client, as a screen-saver host would give.
+struct HostWindowOfAnotherClient {
+    Display* display = XOpenDisplay(nullptr);
+    ::Window id = 0;
+    HostWindowOfAnotherClient(unsigned width, unsigned height)
+    {
+        id = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0, 0xFF00FF);
+        XMapWindow(display, id);
+        XSync(display, False);
+    }
+    void destroy()
+    {
+        XDestroyWindow(display, id);
+        XSync(display, False);
+    }
+    ~HostWindowOfAnotherClient() { XCloseDisplay(display); }
+};
+
+} // namespace
+
+TEST_F(SdlWindowSystemTest, AWindowGetsAContextThatDrawsAndIsReleasedOnce)
+{
+    ASSERT_TRUE(makeGLWindow(WS_OVERLAPPEDWINDOW, 200, 100));
+    ws.showWindow(window, SW_SHOW);
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    unsigned char pixel[4] = {};
+    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[1], 255);
+    EXPECT_TRUE(ws.swapBuffers(dc));
+    EXPECT_TRUE(ws.setWindowText(window, "FPS: 0.1"));
+    // A format is set once.
+    PixelFormatDescriptor pfd;
+    pfd.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    EXPECT_FALSE(ws.setPixelFormat(dc, 1, pfd));
+
+    release();
+    EXPECT_FALSE(ws.destroyWindow(window));
+    EXPECT_FALSE(ws.deleteContext(rc));
+    EXPECT_FALSE(ws.releaseDC(window, dc));
+    EXPECT_FALSE(ws.swapBuffers(dc));
+    EXPECT_EQ(ws.getDC(window), nullptr);
+}
+
+TEST_F(SdlWindowSystemTest, TheMessageQueueNeverWaitsAndQuitComesAfterQueuedMessages)
+{
+    ASSERT_TRUE(makeGLWindow(WS_OVERLAPPEDWINDOW, 100, 100));
+    Message message;
+    auto start = std::chrono::steady_clock::now();
+    while (ws.peekMessage(message)) {
+        // Whatever the window's appearance produced; each goes to the class procedure.
+        EXPECT_EQ(ws.dispatchMessage(message), static_cast<intptr_t>(message.message) + 1000);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    ws.postQuitMessage(7);
+    ASSERT_TRUE(ws.peekMessage(message));
+    EXPECT_EQ(message.message, WM_QUIT);
+    EXPECT_EQ(message.wParam, 7u);
+    release();
+}
+
+TEST_F(SdlWindowSystemTest, OnlyTheDisplaysOwnSizesAreAccepted)
+{
+    DisplayMode mode;
+    mode.fields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    mode.bitsPerPixel = 32;
+    mode.width = 1234;
+    mode.height = 567;
+    EXPECT_EQ(ws.changeDisplaySettings(&mode, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    mode.width = static_cast<uint32_t>(DisplayWidth(display, DefaultScreen(display)));
+    mode.height = static_cast<uint32_t>(DisplayHeight(display, DefaultScreen(display)));
+    XCloseDisplay(display);
+    EXPECT_EQ(ws.changeDisplaySettings(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(ws.changeDisplaySettings(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+}
+
+TEST_F(SdlWindowSystemTest, AHostThatDoesNotExistGivesNoSizeAndNoWindow)
+{
+    for (HostWindow bad : {HostWindow{0}, HostWindow{0x1FFFFFF0}, HostWindow{0x100000042ul}}) {
+        Rect rect{1, 2, 3, 4};
+        EXPECT_FALSE(ws.getClientRect(bad, rect));
+        EXPECT_EQ(rect.right, 3);
+        EXPECT_EQ(ws.createWindowEx(0, "OpenGL", "Kestrova", WS_CHILD, 0, 0, 10, 10, bad, nullptr), nullptr);
+    }
+}
+
+TEST_F(SdlWindowSystemTest, APreviewFillsItsHostAndIsAskedToCloseWhenTheHostGoes)
+{
+    HostWindowOfAnotherClient host(160, 120);
+    Rect client;
+    ASSERT_TRUE(ws.getClientRect(host.id, client));
+    EXPECT_EQ(client.right, 160);
+    EXPECT_EQ(client.bottom, 120);
+    ASSERT_TRUE(makeGLWindow(WS_CHILD, client.right, client.bottom, host.id));
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 160);
+    EXPECT_EQ(viewport[3], 120);
+
+    host.destroy();
+    bool closeAsked = false;
+    Message message;
+    for (int i = 0; i < 200 && !closeAsked; ++i) {
+        while (ws.peekMessage(message))
+            closeAsked = closeAsked || (message.message == WM_CLOSE && message.window == window);
+        // Drawing into a window that has gone is harmless.
+        glClear(GL_COLOR_BUFFER_BIT);
+        ws.swapBuffers(dc);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(closeAsked);
+    release();
+}
