@@ -1,5 +1,6 @@
 // What the shell and the rendering call of the audio configuration the program
-// was built with (full, cue or silent).
+// was built with (full, cue or silent; SKARVEL_AUDIO_FULL, SKARVEL_AUDIO_CUE or
+// SKARVEL_AUDIO_SILENT is defined accordingly).
 #pragma once
 
 // Installs the configuration's handlers for the simulation's sound moments.

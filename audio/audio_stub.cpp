@@ -1,4 +1,0 @@
-#include "audio/audio.h"
-
-void startAudio() {}
-void updateSoundPositions() {}

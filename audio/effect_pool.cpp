@@ -1,0 +1,108 @@
+#include "audio/effect_pool.h"
+
+#include "arena/records.h"
+#include "audio/sound_clip.h"
+#include "platform/clock.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr float clipReuseSeconds = 0.5f;
+constexpr dReal fastSpeed = 5;
+constexpr dReal hearingRange = 300;
+
+// The clip chosen as free says it is playing after all. The question this used to
+// raise stopped the game until it was answered; the answer never mattered, so it
+// is only reported.
+void reportBufferInUse()
+{
+    std::fputs("Error!: Sound buffer already in use.\n", stderr);
+}
+
+dReal horizontalDistance(const dReal* a, const dReal* b)
+{
+    const dReal dx = a[0] - b[0];
+    const dReal dy = a[1] - b[1];
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+} // namespace
+
+void playEffect(dBodyID owner)
+{
+    bool alreadyOwner = false;
+    for (const SoundClip& clip : myCollide)
+        if (clip.odeBodyID == owner)
+            alreadyOwner = true;
+
+    SoundClip* chosen = nullptr;
+    for (SoundClip& clip : myCollide) {
+        if (!clip.isPlaying() && platform::nowSeconds() - clip.startTime > clipReuseSeconds) {
+            clip.odeBodyID = nullptr;
+            chosen = &clip;
+        }
+    }
+    if (alreadyOwner || !chosen)
+        return;
+
+    chosen->startTime = platform::nowSeconds();
+    if (chosen->isPlaying())
+        reportBufferInUse();
+    chosen->odeBodyID = owner;
+    chosen->play();
+}
+
+void impactSoundForBody(dBodyID body)
+{
+    const dBodyID listenerBody = planes[0].fuselage.body;
+    if (!body || !listenerBody)
+        return;
+    const int joints = dBodyGetNumJoints(body);
+    for (int j = 0; j < joints; ++j) {
+        if (dJointGetType(dBodyGetJoint(body, j)) != dJointTypeContact)
+            continue;
+        const dReal* v = dBodyGetLinearVel(body);
+        bool fast = false;
+        for (int axis = 0; axis < 3; ++axis)
+            if (v[axis] > fastSpeed || v[axis] < -fastSpeed)
+                fast = true;
+        if (!fast)
+            continue;
+        if (horizontalDistance(dBodyGetPosition(listenerBody), dBodyGetPosition(body)) < hearingRange)
+            playEffect(body);
+    }
+}
+
+void impactSounds()
+{
+    for (const Pillar& pillar : pillars)
+        impactSoundForBody(pillar.body);
+    for (const Crate& crate : crates)
+        impactSoundForBody(crate.body);
+    for (const Plane& plane : planes) {
+        for (const Part* part : {&plane.tail, &plane.leftTip, &plane.rightTip, &plane.fuselage, &plane.wing})
+            impactSoundForBody(part->body);
+        if (plane.bubbleCount > 0)
+            impactSoundForBody(plane.bubble.body);
+    }
+}
+
+void clearEffectOwners()
+{
+    for (SoundClip& clip : myCollide)
+        clip.odeBodyID = nullptr;
+}
+
+void forgetSoundOwner(dBodyID body)
+{
+    if (!body)
+        return;
+    for (SoundClip& clip : myCollide)
+        if (clip.odeBodyID == body)
+            clip.odeBodyID = nullptr;
+    for (SoundClip& clip : musicClips)
+        if (clip.odeBodyID == body)
+            clip.odeBodyID = nullptr;
+}

@@ -1,0 +1,395 @@
+#include "platform/midi/midi_tunes.h"
+
+#include "platform/midi/midi_file.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <malloc.h>
+#include <mutex>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// The longest that the last notes may ring on after a tune's final repetition.
+constexpr double maxTailSeconds = 2.0;
+// Tunes that one synthesizer plays at once, each on sixteen channels of its own.
+constexpr int slotCount = 4;
+constexpr int channelsPerTune = 16;
+// Frames the synthesizer renders for all its tunes at a time.
+constexpr int blockFrames = 64;
+// What one tune may hold rendered ahead of its reader before blocks are dropped.
+constexpr double maxBufferedSeconds = 2.0;
+
+std::mutex& soundFontMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::string& soundFontPath()
+{
+    static std::string path = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+    return path;
+}
+
+std::string currentSoundFont()
+{
+    std::lock_guard<std::mutex> lock(soundFontMutex());
+    return soundFontPath();
+}
+
+class MidiTuneStream;
+
+// One synthesizer with one copy of the sound font for every tune at a rate: a
+// font costs several megabytes, so the tunes share it. Tune slot s plays file
+// channel c on synthesizer channel c * slotCount + s, which the synthesizer
+// renders into output group s; all tunes advance together, block by block.
+class TuneSynth {
+public:
+    static std::shared_ptr<TuneSynth> forRate(int rate);
+
+    TuneSynth(int rate, const std::string& font);
+    ~TuneSynth();
+
+    bool ok() const { return synth_ != nullptr; }
+    int rate() const { return rate_; }
+
+    // A free slot for the tune, or -1.
+    int attach(MidiTuneStream* tune);
+    void detach(int slot);
+
+    // Synthesizer channel of a tune's file channel.
+    static int channel(int slot, int fileChannel) { return fileChannel * slotCount + slot; }
+
+    // Silences a tune's channels and puts its instruments and controllers back.
+    void resetSlot(int slot);
+    // Notes still sounding on a tune's channels.
+    int voicesOf(int slot);
+    // Renders one block for every playing tune.
+    void renderBlock();
+
+    fluid_synth_t* synth() { return synth_; }
+    std::mutex mutex;
+
+private:
+    int rate_;
+    std::string font_;
+    fluid_settings_t* settings_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    MidiTuneStream* tunes_[slotCount] = {};
+    float output_[2 * slotCount][blockFrames] = {};
+    std::vector<fluid_voice_t*> voices_;
+
+    friend std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font);
+};
+
+class MidiTuneStream final : public SampleStream {
+public:
+    MidiTuneStream(MidiTune tune, int sampleRate) : tune_(std::move(tune)), rate_(sampleRate)
+    {
+        eventSamples_.reserve(tune_.events.size());
+        for (const MidiEvent& e : tune_.events)
+            eventSamples_.push_back(toSamples(e.seconds));
+        lengthSamples_ =
+            std::max<uint64_t>(toSamples(tune_.length), eventSamples_.empty() ? 0 : eventSamples_.back());
+    }
+
+    ~MidiTuneStream() override
+    {
+        if (synth_) {
+            std::lock_guard<std::mutex> lock(synth_->mutex);
+            synth_->resetSlot(slot_);
+            synth_->detach(slot_);
+        }
+    }
+
+    void start(uint32_t repeats) override
+    {
+        if (!synth_ && !broken_) {
+            synth_ = TuneSynth::forRate(rate_);
+            slot_ = synth_ ? synth_->attach(this) : -1;
+            if (slot_ < 0) {
+                synth_.reset();
+                broken_ = true;
+            }
+        }
+        if (broken_)
+            return;
+        std::lock_guard<std::mutex> lock(synth_->mutex);
+        synth_->resetSlot(slot_);
+        buffered_.clear();
+        next_ = 0;
+        position_ = 0;
+        repeatsLeft_ = repeats;
+        tailing_ = false;
+        tailLeft_ = 0;
+        finished_ = false;
+        started_ = true;
+    }
+
+    size_t render(int16_t* out, size_t frames) override
+    {
+        if (broken_ || !started_)
+            return 0;
+        std::lock_guard<std::mutex> lock(synth_->mutex);
+        size_t written = 0;
+        while (written < frames) {
+            if (!buffered_.empty()) {
+                const size_t n = std::min(frames - written, buffered_.size());
+                std::copy_n(buffered_.begin(), n, out + written);
+                buffered_.erase(buffered_.begin(), buffered_.begin() + long(n));
+                written += n;
+            } else if (finished_) {
+                started_ = false;
+                break;
+            } else {
+                synth_->renderBlock();
+            }
+        }
+        return written;
+    }
+
+    bool playing() const { return started_ && !finished_; }
+
+    // Before a block: the tune's events that fall within it, or the end of its
+    // ringing out. Called with the synthesizer's mutex held.
+    void beforeBlock()
+    {
+        if (tailing_) {
+            if (tailLeft_ <= 0 || synth_->voicesOf(slot_) == 0)
+                finished_ = true;
+            return;
+        }
+        while (next_ < tune_.events.size() && eventSamples_[next_] < position_ + blockFrames)
+            send(tune_.events[next_++]);
+    }
+
+    // After a block: its share of the output, and the step to the next block.
+    void afterBlock(const float* left, const float* right)
+    {
+        if (finished_)
+            return;
+        if (buffered_.size() < size_t(maxBufferedSeconds * rate_)) {
+            for (int i = 0; i < blockFrames; ++i) {
+                const float mono = (left[i] + right[i]) * 0.5f * 32767.0f;
+                buffered_.push_back(int16_t(std::clamp(mono, -32768.0f, 32767.0f)));
+            }
+        }
+        if (tailing_) {
+            tailLeft_ -= blockFrames;
+            return;
+        }
+        position_ += blockFrames;
+        if (next_ == tune_.events.size() && position_ >= lengthSamples_) {
+            // An empty tune does not repeat: there would be nothing to hear.
+            if (repeatsLeft_ > 0 && lengthSamples_ > 0) {
+                --repeatsLeft_;
+                next_ = 0;
+                position_ -= lengthSamples_;
+            } else {
+                tailing_ = true;
+                tailLeft_ = int64_t(toSamples(maxTailSeconds));
+            }
+        }
+    }
+
+private:
+    uint64_t toSamples(double seconds) const
+    {
+        return seconds > 0 ? static_cast<uint64_t>(std::llround(seconds * rate_)) : 0;
+    }
+
+    void send(const MidiEvent& e)
+    {
+        fluid_synth_t* s = synth_->synth();
+        const int channel = TuneSynth::channel(slot_, e.status & 0x0f);
+        switch (e.status & 0xf0) {
+        case 0x80: fluid_synth_noteoff(s, channel, e.data1); break;
+        case 0x90: fluid_synth_noteon(s, channel, e.data1, e.data2); break;
+        case 0xa0: fluid_synth_key_pressure(s, channel, e.data1, e.data2); break;
+        case 0xb0: fluid_synth_cc(s, channel, e.data1, e.data2); break;
+        case 0xc0: fluid_synth_program_change(s, channel, e.data1); break;
+        case 0xd0: fluid_synth_channel_pressure(s, channel, e.data1); break;
+        case 0xe0: fluid_synth_pitch_bend(s, channel, e.data1 | (e.data2 << 7)); break;
+        default: break;
+        }
+    }
+
+    MidiTune tune_;
+    int rate_;
+    std::vector<uint64_t> eventSamples_;
+    uint64_t lengthSamples_ = 0;
+    std::shared_ptr<TuneSynth> synth_;
+    int slot_ = -1;
+    bool broken_ = false;
+    bool started_ = false;
+    bool tailing_ = false;
+    bool finished_ = false;
+    size_t next_ = 0;
+    uint64_t position_ = 0;
+    int64_t tailLeft_ = 0;
+    uint32_t repeatsLeft_ = 0;
+    std::deque<int16_t> buffered_;
+};
+
+std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font)
+{
+    static std::mutex registryMutex;
+    static std::vector<std::weak_ptr<TuneSynth>> registry;
+    std::lock_guard<std::mutex> lock(registryMutex);
+    registry.erase(std::remove_if(registry.begin(), registry.end(), [](auto& w) { return w.expired(); }),
+                   registry.end());
+    for (auto& weak : registry)
+        if (auto synth = weak.lock(); synth && synth->rate_ == rate && synth->font_ == font)
+            return synth;
+    auto synth = std::make_shared<TuneSynth>(rate, font);
+    if (!synth->ok())
+        return nullptr;
+    registry.push_back(synth);
+    return synth;
+}
+
+std::shared_ptr<TuneSynth> TuneSynth::forRate(int rate)
+{
+    return findOrMake(rate, currentSoundFont());
+}
+
+TuneSynth::TuneSynth(int rate, const std::string& font) : rate_(rate), font_(font)
+{
+    if (access(font.c_str(), R_OK) != 0)
+        return;
+    settings_ = new_fluid_settings();
+    if (!settings_)
+        return;
+    fluid_settings_setnum(settings_, "synth.sample-rate", rate);
+    fluid_settings_setint(settings_, "synth.midi-channels", slotCount * channelsPerTune);
+    fluid_settings_setint(settings_, "synth.audio-channels", slotCount);
+    fluid_settings_setint(settings_, "synth.audio-groups", slotCount);
+    fluid_settings_setint(settings_, "synth.lock-memory", 0);
+    // Enough notes for a few light tunes at once, and less memory than the default.
+    fluid_settings_setint(settings_, "synth.polyphony", 128);
+    // Reverb and chorus are shared by all outputs; each tune stays dry instead.
+    fluid_settings_setint(settings_, "synth.reverb.active", 0);
+    fluid_settings_setint(settings_, "synth.chorus.active", 0);
+    // Only the instruments the tunes select have their samples read.
+    fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
+    synth_ = new_fluid_synth(settings_);
+    if (synth_ && fluid_synth_sfload(synth_, font.c_str(), 1) == FLUID_FAILED) {
+        delete_fluid_synth(synth_);
+        synth_ = nullptr;
+    }
+    if (synth_) {
+        for (int c = 0; c < slotCount * channelsPerTune; ++c)
+            fluid_synth_set_channel_type(synth_, c, c / slotCount == 9 ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
+        fluid_synth_system_reset(synth_);
+        voices_.resize(size_t(fluid_synth_get_polyphony(synth_)) + 1);
+    }
+    // Reading the font leaves much freed memory behind; give it back.
+    malloc_trim(0);
+}
+
+TuneSynth::~TuneSynth()
+{
+    if (synth_)
+        delete_fluid_synth(synth_);
+    if (settings_)
+        delete_fluid_settings(settings_);
+}
+
+int TuneSynth::attach(MidiTuneStream* tune)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    for (int s = 0; s < slotCount; ++s) {
+        if (!tunes_[s]) {
+            tunes_[s] = tune;
+            return s;
+        }
+    }
+    return -1;
+}
+
+void TuneSynth::detach(int slot)
+{
+    tunes_[slot] = nullptr;
+}
+
+void TuneSynth::resetSlot(int slot)
+{
+    for (int fileChannel = 0; fileChannel < channelsPerTune; ++fileChannel) {
+        const int c = channel(slot, fileChannel);
+        fluid_synth_all_sounds_off(synth_, c);
+        fluid_synth_cc(synth_, c, 121, 0);   // reset all controllers
+        fluid_synth_program_change(synth_, c, 0);
+    }
+}
+
+int TuneSynth::voicesOf(int slot)
+{
+    std::fill(voices_.begin(), voices_.end(), nullptr);
+    fluid_synth_get_voicelist(synth_, voices_.data(), int(voices_.size()), -1);
+    int n = 0;
+    for (fluid_voice_t* v : voices_) {
+        if (!v)
+            break;
+        if (fluid_voice_is_playing(v) && fluid_voice_get_channel(v) % slotCount == slot)
+            ++n;
+    }
+    return n;
+}
+
+void TuneSynth::renderBlock()
+{
+    for (MidiTuneStream* tune : tunes_)
+        if (tune && tune->playing())
+            tune->beforeBlock();
+    float* outputs[2 * slotCount];
+    for (int i = 0; i < 2 * slotCount; ++i) {
+        std::fill_n(output_[i], blockFrames, 0.0f);
+        outputs[i] = output_[i];
+    }
+    fluid_synth_process(synth_, blockFrames, 0, nullptr, 2 * slotCount, outputs);
+    for (int s = 0; s < slotCount; ++s)
+        if (tunes_[s] && tunes_[s]->playing())
+            tunes_[s]->afterBlock(output_[2 * s], output_[2 * s + 1]);
+}
+
+} // namespace
+
+void enableMidiTunes()
+{
+    // The synthesizer reports a missing font or file itself; here such a tune is
+    // just silent.
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+        fluid_set_log_function(level, nullptr, nullptr);
+    setTuneOpener(openMidiTune);
+}
+
+std::unique_ptr<SampleStream> openMidiTune(const std::string& path, int sampleRate)
+{
+    if (sampleRate <= 0)
+        return nullptr;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return nullptr;
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    MidiTune tune;
+    if (!parseMidiFile(bytes.data(), bytes.size(), tune))
+        return nullptr;
+    return std::make_unique<MidiTuneStream>(std::move(tune), sampleRate);
+}
+
+void setMidiSoundFont(const std::string& path)
+{
+    std::lock_guard<std::mutex> lock(soundFontMutex());
+    soundFontPath() = path;
+}
+
+} // namespace platform

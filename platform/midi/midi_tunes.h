@@ -1,0 +1,24 @@
+// MIDI tunes played by a software synthesizer (FluidSynth) with a General MIDI
+// sound font, rendered into the sound device's streamed sources.
+#pragma once
+
+#include "platform/sound/sound_backend.h"
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// From now on the sound devices open files ending in ".mid" as tunes.
+void enableMidiTunes();
+
+// Opens a MIDI file as a stream of mono samples at the given rate; null when the
+// file is missing or malformed. The synthesizer and its sound font are set up by
+// the stream's first start, on the thread that renders it. Without the sound
+// font the stream is silent and ends at once.
+std::unique_ptr<SampleStream> openMidiTune(const std::string& path, int sampleRate);
+
+// The sound font the tunes use (by default Debian's TimGM6mb).
+void setMidiSoundFont(const std::string& path);
+
+} // namespace platform

@@ -1,0 +1,19 @@
+// Reading sound files into mono 16-bit samples.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct MonoSound {
+    int sampleRate = 0;
+    std::vector<int16_t> samples;
+};
+
+// Decodes a sound file (WAV and the other formats the decoder knows), mixing its
+// channels down to one. False when the file is missing, unreadable or empty.
+bool readMonoSound(const std::string& path, MonoSound& sound);
+
+} // namespace platform
