@@ -259,7 +259,8 @@ void autopilotStep(int plane)
     if (plane < 0 || plane >= planeCount || !planes[plane].fuselage.body)
         return;
     Plane& p = planes[plane];
-    apCounter += 1;
+    // Wraps instead of overflowing after months of running.
+    apCounter = static_cast<int32_t>(static_cast<uint32_t>(apCounter) + 1u);
     Point pos = fuselagePoint(p);
     startX = cellOf(pos.x);
     startY = cellOf(pos.y);

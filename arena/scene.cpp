@@ -21,13 +21,20 @@ namespace {
 
 bool worldExists = false;
 
-// ODE's own argument checks end the program, as they do by default; the text
-// goes to stderr.
+void (*odeErrorReport)(const char* text) = nullptr;
+
+// ODE's own argument checks end the program, as they do by default, after the
+// report has been shown.
 void odeError(int errnum, const char* msg, va_list ap)
 {
-    std::fprintf(stderr, "ODE Error %d: ", errnum);
-    std::vfprintf(stderr, msg, ap);
-    std::fputc('\n', stderr);
+    char text[512];
+    int n = std::snprintf(text, sizeof text, "ODE Error %d: ", errnum);
+    if (n > 0 && static_cast<size_t>(n) < sizeof text)
+        std::vsnprintf(text + n, sizeof text - static_cast<size_t>(n), msg, ap);
+    if (odeErrorReport)
+        odeErrorReport(text);
+    else
+        std::fprintf(stderr, "%s\n", text);
     std::abort();
 }
 
@@ -237,6 +244,11 @@ void buildWalls()
 }
 
 } // namespace
+
+void setOdeErrorReport(void (*report)(const char* text))
+{
+    odeErrorReport = report;
+}
 
 float randomColourComponent()
 {

@@ -5,6 +5,10 @@
 // more, otherwise 0.
 float randomColourComponent();
 
+// Where ODE's own error reports go before the program ends on them: the shell
+// shows them in a box. Without a reporter they go to stderr.
+void setOdeErrorReport(void (*report)(const char* text));
+
 // Builds the ODE world and everything in it, once per run.
 void initScene();
 

@@ -4,13 +4,15 @@ namespace {
 void noSound() {}
 void noSoundForPlane(int) {}
 void noSoundForBody(dBodyID) {}
+
+constexpr SoundHooks silentHooks = {noSound, noSoundForPlane, noSoundForBody, noSound,
+                                    noSoundForBody, noSound, noSoundForPlane, noSoundForPlane};
+
 } // namespace
 
-SoundHooks soundHooks = {noSound, noSoundForPlane, noSoundForBody, noSound,
-                         noSoundForBody, noSound, noSoundForPlane, noSoundForPlane};
+SoundHooks soundHooks = silentHooks;
 
 void resetSoundHooks()
 {
-    soundHooks = {noSound, noSoundForPlane, noSoundForBody, noSound,
-                  noSoundForBody, noSound, noSoundForPlane, noSoundForPlane};
+    soundHooks = silentHooks;
 }

@@ -1,13 +1,25 @@
 #include "arena/tunables.h"
 
-float FpsNow = 60.0f;
-float TStepSz = 0.05f;
-float ThrustF = 5.0f;
-float DesiredZ = 12.0f;
-float Zforce = 13.982993f;
+namespace {
+
+// The start values of every run.
+constexpr float startFpsNow = 60.0f;
+constexpr float startTStepSz = 0.05f;
+constexpr float startThrustF = 5.0f;
+constexpr float startDesiredZ = 12.0f;
+constexpr float startZforce = 13.982993f;
+constexpr float startGravity = -10.005f;
+
+} // namespace
+
+float FpsNow = startFpsNow;
+float TStepSz = startTStepSz;
+float ThrustF = startThrustF;
+float DesiredZ = startDesiredZ;
+float Zforce = startZforce;
 const float Zinc = 0.01f;
 const float turnFactor = 2.0f;
-float Gravity = -10.005f;
+float Gravity = startGravity;
 int forceScale = 0;
 float lastAiTick = 0.0f;
 uint8_t Action = 0;
@@ -19,12 +31,12 @@ uint8_t anyKeyPressed = 0;
 
 void resetTunables()
 {
-    FpsNow = 60.0f;
-    TStepSz = 0.05f;
-    ThrustF = 5.0f;
-    DesiredZ = 12.0f;
-    Zforce = 13.982993f;
-    Gravity = -10.005f;
+    FpsNow = startFpsNow;
+    TStepSz = startTStepSz;
+    ThrustF = startThrustF;
+    DesiredZ = startDesiredZ;
+    Zforce = startZforce;
+    Gravity = startGravity;
     forceScale = 0;
     lastAiTick = 0.0f;
     Action = 0;

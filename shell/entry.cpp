@@ -4,6 +4,7 @@
 #include "arena/scene.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/window/message_box.h"
 #include "render/fonts.h"
 #include "shell/gl_window.h"
 #include "shell/main_loop.h"
@@ -116,6 +117,9 @@ int winMain(const char* argumentText)
         break;
     }
 
+    setOdeErrorReport([](const char* text) {
+        platform::messageBox(text, "ODE Error", platform::MB_OK | platform::MB_ICONSTOP);
+    });
     initScene();
     buildFont();
     buildOutlineFont();

@@ -7,6 +7,8 @@
 #include "platform/random.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <set>
 #include <utility>
 #include <vector>
@@ -353,4 +355,20 @@ TEST_F(ArenaTest, FirstRoundStandsOnTheHighestBlocks)
         EXPECT_EQ(blocks[k].converted, 0);
         EXPECT_EQ(grid[blocks[k].cellX][blocks[k].cellY].block, 1);
     }
+}
+
+TEST(OdeErrors, AreReportedBeforeTheProgramEnds)
+{
+    static std::string reported;
+    EXPECT_DEATH(
+        {
+            setOdeErrorReport([](const char* text) {
+                reported = text;
+                std::fputs(reported.c_str(), stderr);
+            });
+            // Building a scene installs the handlers; an argument check then fails.
+            initScene();
+            dWorldQuickStep(world, -1);
+        },
+        "ODE Error");
 }
