@@ -145,9 +145,12 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& error)
         return false;
     }
     DecodingBound bound;
+    SDL_ClearError();  // so that a failure reports its own reason, not an older one
     Surface decoded(IMG_LoadTyped_RW(raw, 0, kind));
     if (!decoded) {
         error = IMG_GetError();
+        if (error.empty())  // a GIF without an image fails without a word
+            error = std::string("no picture could be decoded from this ") + kind + " file";
         return false;
     }
     if (static_cast<long long>(decoded->w) * decoded->h > maxPicturePixels) {

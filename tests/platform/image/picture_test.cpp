@@ -131,10 +131,13 @@ TEST_F(PictureFiles, LoadFailsCleanlyOnWhatIsNotAPicture)
 {
     std::ofstream(file("text.jpg")) << "not a picture at all";
     std::ofstream(file("empty.bmp"));
+    // A GIF whose colour table runs into the trailer: it has no image at all.
+    const char noImage[] = "GIF89a\1\0\1\0\x80\1\0\0\2\2L\1\0;";
+    std::ofstream(file("no-image.gif"), std::ios::binary).write(noImage, sizeof noImage - 1);
     std::string error;
     const platform::Picture png = quadrants(8, 8);
-    for (const std::string& path : {file("missing.jpg"), file("text.jpg"), file("empty.bmp"), dir.string(),
-                                    std::string("http://localhost/pic.jpg")}) {
+    for (const std::string& path : {file("missing.jpg"), file("text.jpg"), file("empty.bmp"), file("no-image.gif"),
+                                    dir.string(), std::string("http://localhost/pic.jpg")}) {
         SCOPED_TRACE(path);
         platform::Picture loaded = png;
         error.clear();
@@ -143,6 +146,11 @@ TEST_F(PictureFiles, LoadFailsCleanlyOnWhatIsNotAPicture)
         EXPECT_EQ(loaded.width, 0);
         EXPECT_TRUE(loaded.rgba.empty());
     }
+    // The reason given is that picture's own, not that of a failure before it.
+    platform::Picture loaded;
+    platform::loadPicture(file("missing.jpg"), loaded, error);
+    EXPECT_FALSE(platform::loadPicture(file("no-image.gif"), loaded, error));
+    EXPECT_EQ(error.find("missing"), std::string::npos) << error;
 }
 
 TEST_F(PictureFiles, ABitmapWithNoPixelsIsRefused)
