@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 GLuint fontBase;
 GLuint outlineFontBase;
@@ -14,6 +15,10 @@ constexpr GLsizei bitmapListCount = 96;   // codes 32 to 127
 constexpr GLsizei outlineListCount = 256; // codes 0 to 255; 255 stays empty
 constexpr unsigned char firstBitmapCode = 32;
 constexpr unsigned char lastBitmapCode = 127;
+
+// The bitmap font's glyphs for the codes 32 to 127, the same that its lists draw,
+// kept while the lists exist: printText draws them directly (see there).
+std::vector<platform::GlyphBitmap> bitmapGlyphs;
 
 // Reserves `count` list names and has `fill` compile them; when it cannot, the
 // names go back and the result is 0.
@@ -36,7 +41,12 @@ void buildFont()
         return;
     fontBase = makeLists(bitmapListCount, [](GLuint base) {
         platform::Font font(-10, platform::FW_BOLD, "arial");
-        return platform::useFontBitmaps(font, firstBitmapCode, bitmapListCount, base);
+        if (!platform::useFontBitmaps(font, firstBitmapCode, bitmapListCount, base))
+            return false;
+        bitmapGlyphs.clear();
+        for (int code = firstBitmapCode; code <= lastBitmapCode; ++code)
+            bitmapGlyphs.push_back(font.bitmap(static_cast<unsigned char>(code)));
+        return true;
     });
 }
 
@@ -60,6 +70,7 @@ void killFonts()
         glDeleteLists(outlineFontBase, outlineListCount);
     fontBase = 0;
     outlineFontBase = 0;
+    bitmapGlyphs = {};
 }
 
 bool fontsBuilt()
@@ -79,19 +90,23 @@ void printText(const char* format, ...)
     if (length <= 0)
         return;
 
-    // Only the bitmap font's codes are drawn; each becomes its list's offset from
-    // fontBase, so no byte can reach a list outside the font's own.
-    unsigned char offsets[sizeof text];
-    GLsizei count = 0;
+    // The glyphs are drawn as the bitmaps that the font's lists hold, but given
+    // directly rather than by calling the lists: a software GL driver turns each
+    // bitmap compiled into a list into a texture of its own and draws every
+    // called list as a draw of its own, holding a copy of its whole drawing state
+    // (some 64 KB) until the frame is rasterised: for the thousand characters of
+    // a frame with the status lines and tables, some 60 MB. Bitmaps given
+    // directly are gathered into one texture per run of text. The pixels and the
+    // raster position come out the same. Only the codes 32 to 127 have glyphs.
+    if (bitmapGlyphs.size() != size_t(bitmapListCount))
+        return;
+    const platform::GlyphBitmap* glyphs[sizeof text];
+    size_t count = 0;
     for (const char* c = text; *c; ++c) {
         auto code = static_cast<unsigned char>(*c);
         if (code >= firstBitmapCode && code <= lastBitmapCode)
-            offsets[count++] = static_cast<unsigned char>(code - firstBitmapCode);
+            glyphs[count++] = &bitmapGlyphs[code - firstBitmapCode];
     }
-    if (count == 0)
-        return;
-    glPushAttrib(GL_LIST_BIT);
-    glListBase(fontBase);
-    glCallLists(count, GL_UNSIGNED_BYTE, offsets);
-    glPopAttrib();
+    if (count > 0)
+        platform::drawGlyphBitmaps(glyphs, count);
 }

@@ -49,6 +49,18 @@ double cross(Point2 a, Point2 b, Point2 c)
     return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
 
+// The bitmaps are packed one byte per row end, most significant bit first. Call
+// with the client pixel-store state saved.
+void setGlyphUnpacking()
+{
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+}
+
 void emitBitmap(const GlyphBitmap& glyph)
 {
     // A glyph with no pixels (the space) still needs a bitmap to carry its
@@ -145,15 +157,9 @@ bool useFontBitmaps(const Font& font, unsigned first, unsigned count, unsigned l
 {
     if (!font.ok())
         return false;
-    // The bitmaps are packed one byte per row end, most significant bit first;
-    // the lists keep the pixels as they were unpacked while compiling.
+    // The lists keep the pixels as they were unpacked while compiling.
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    setGlyphUnpacking();
     for (unsigned i = 0; i < count; ++i) {
         const unsigned code = first + i;
         glNewList(listBase + i, GL_COMPILE);
@@ -166,6 +172,16 @@ bool useFontBitmaps(const Font& font, unsigned first, unsigned count, unsigned l
     }
     glPopClientAttrib();
     return true;
+}
+
+void drawGlyphBitmaps(const GlyphBitmap* const* glyphs, size_t count)
+{
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    setGlyphUnpacking();
+    for (size_t i = 0; i < count; ++i)
+        if (glyphs[i] && glyphs[i]->exists)
+            emitBitmap(*glyphs[i]);
+    glPopClientAttrib();
 }
 
 bool useFontOutlines(const Font& font, unsigned first, unsigned count, unsigned listBase,

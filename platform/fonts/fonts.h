@@ -10,6 +10,7 @@
 // on).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -99,6 +100,12 @@ private:
 // on: a glBitmap that draws the glyph and moves the raster position on by its
 // advance. Needs a current GL context. False when the font has no face.
 bool useFontBitmaps(const Font& font, unsigned first, unsigned count, unsigned listBase);
+
+// Draws glyphs one after the other at the raster position, each as its list from
+// useFontBitmaps would: a glBitmap that moves the raster position on by the
+// glyph's advance. Null glyphs and glyphs that do not exist draw nothing and do
+// not move on. Needs a current GL context.
+void drawGlyphBitmaps(const GlyphBitmap* const* glyphs, size_t count);
 
 // Compiles `count` display lists from `listBase` on, one per code from `first`
 // on: the glyph as filled polygons in em units, its front face at z = 0 and,

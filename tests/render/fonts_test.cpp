@@ -156,6 +156,50 @@ TEST_F(FontsTest, DrawsTheGlyphBitmapUprightAtTheRasterPosition)
     }
 }
 
+// Text is drawn from the glyphs directly, not through the lists: both must give
+// the same pixels and the same raster position, whatever unpacking state the
+// caller has left behind.
+TEST_F(FontsTest, TextDrawsWhatTheListsDraw)
+{
+    std::string all;
+    for (int c = 32; c < 128; ++c)
+        all += char(c);
+    const std::string lines[] = {all.substr(0, 48), all.substr(48), "PillarOk: [36], Vel: [12.50] gjpqy"};
+
+    auto draw = [&](bool throughLists) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        int y = 200;
+        for (const std::string& line : lines) {
+            glRasterPos2i(3, y);
+            y -= 30;
+            if (throughLists) {
+                std::string offsets;
+                for (char c : line)
+                    offsets += char(c - 32);
+                glListBase(fontBase);
+                glCallLists(GLsizei(offsets.size()), GL_UNSIGNED_BYTE, offsets.data());
+                glListBase(0);
+            } else {
+                printText("%s", line.c_str());
+            }
+        }
+        return std::make_pair(pixels(), rasterX());
+    };
+    const auto expected = draw(true);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_TRUE);
+    const auto drawn = draw(false);
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+
+    EXPECT_EQ(alignment, 4);  // the caller's state is left as it was
+    EXPECT_EQ(drawn.second, expected.second);
+    EXPECT_TRUE(drawn.first == expected.first);
+    EXPECT_GT(std::count_if(drawn.first.begin(), drawn.first.end(), [](unsigned char v) { return v > 127; }), 500);
+}
+
 TEST_F(FontsTest, BytesOutsideTheFontDrawNothingAndCallNoOtherList)
 {
     trapFreeNames(outlineFontBase + 600);
