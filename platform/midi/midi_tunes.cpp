@@ -1,15 +1,19 @@
 #include "platform/midi/midi_tunes.h"
 
 #include "platform/midi/midi_file.h"
+#include "platform/midi/sound_font_subset.h"
 
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <deque>
 #include <fstream>
 #include <iterator>
 #include <malloc.h>
+#include <map>
 #include <mutex>
 #include <unistd.h>
 #include <vector>
@@ -46,21 +50,126 @@ std::string currentSoundFont()
     return soundFontPath();
 }
 
+std::atomic<bool> trimSoundFont{true};
+
+// The trimmed fonts that synthesizers have loaded, under the names they were
+// loaded by. The synthesizer reads a font's samples when an instrument is first
+// chosen, long after loading it, so a name stays here while its synthesizer lives.
+struct TrimmedFonts {
+    std::mutex mutex;
+    std::map<std::string, std::shared_ptr<const SoundFontSubset>> byName;
+    uint64_t made = 0;
+};
+
+TrimmedFonts& trimmedFonts()
+{
+    // Never destroyed: tunes held by other static objects are released at exit,
+    // possibly after this would have been.
+    static TrimmedFonts* fonts = new TrimmedFonts;
+    return *fonts;
+}
+
+std::string rememberTrimmedFont(std::shared_ptr<const SoundFontSubset> subset)
+{
+    TrimmedFonts& fonts = trimmedFonts();
+    std::lock_guard<std::mutex> lock(fonts.mutex);
+    const std::string name = "trimmed#" + std::to_string(++fonts.made) + "#" + subset->path();
+    fonts.byName[name] = std::move(subset);
+    return name;
+}
+
+void forgetTrimmedFont(const std::string& name)
+{
+    TrimmedFonts& fonts = trimmedFonts();
+    std::lock_guard<std::mutex> lock(fonts.mutex);
+    fonts.byName.erase(name);
+}
+
+// How the synthesizer reads font files: a trimmed font's name through its subset,
+// any other name as a plain file.
+struct SoundFontFile {
+    std::FILE* file = nullptr;
+    std::shared_ptr<const SoundFontSubset> subset;
+    uint64_t position = 0;
+};
+
+void* openFontFile(const char* name)
+{
+    std::shared_ptr<const SoundFontSubset> subset;
+    {
+        TrimmedFonts& fonts = trimmedFonts();
+        std::lock_guard<std::mutex> lock(fonts.mutex);
+        if (auto it = fonts.byName.find(name); it != fonts.byName.end())
+            subset = it->second;
+    }
+    std::FILE* file = std::fopen(subset ? subset->path().c_str() : name, "rb");
+    if (!file)
+        return nullptr;
+    return new SoundFontFile{file, std::move(subset), 0};
+}
+
+int readFontFile(void* buffer, fluid_long_long_t count, void* handle)
+{
+    auto* f = static_cast<SoundFontFile*>(handle);
+    if (count < 0)
+        return FLUID_FAILED;
+    if (!f->subset)
+        return std::fread(buffer, 1, size_t(count), f->file) == size_t(count) ? FLUID_OK : FLUID_FAILED;
+    if (!f->subset->read(f->file, f->position, buffer, size_t(count)))
+        return FLUID_FAILED;
+    f->position += uint64_t(count);
+    return FLUID_OK;
+}
+
+int seekFontFile(void* handle, fluid_long_long_t offset, int origin)
+{
+    auto* f = static_cast<SoundFontFile*>(handle);
+    if (!f->subset)
+        return fseeko(f->file, off_t(offset), origin) == 0 ? FLUID_OK : FLUID_FAILED;
+    const int64_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? int64_t(f->position) : int64_t(f->subset->size());
+    if ((origin != SEEK_SET && origin != SEEK_CUR && origin != SEEK_END) || base + offset < 0 ||
+        uint64_t(base + offset) > f->subset->size())
+        return FLUID_FAILED;
+    f->position = uint64_t(base + offset);
+    return FLUID_OK;
+}
+
+fluid_long_long_t tellFontFile(void* handle)
+{
+    auto* f = static_cast<SoundFontFile*>(handle);
+    return f->subset ? fluid_long_long_t(f->position) : fluid_long_long_t(ftello(f->file));
+}
+
+int closeFontFile(void* handle)
+{
+    auto* f = static_cast<SoundFontFile*>(handle);
+    std::fclose(f->file);
+    delete f;
+    return FLUID_OK;
+}
+
 class MidiTuneStream;
 
 // One synthesizer with one copy of the sound font for every tune at a rate: a
-// font costs several megabytes, so the tunes share it. Tune slot s plays file
-// channel c on synthesizer channel c * slotCount + s, which the synthesizer
-// renders into output group s; all tunes advance together, block by block.
+// font costs megabytes, so the tunes share it. Tune slot s plays file channel c
+// on synthesizer channel c * slotCount + s, which the synthesizer renders into
+// output group s; all tunes advance together, block by block.
+//
+// Of the font, the synthesizer holds only the presets of the programs that its
+// tunes select (in every bank), loaded as trimmed fonts when a tune first comes;
+// where the font cannot be trimmed, it holds the whole font.
 class TuneSynth {
 public:
     static std::shared_ptr<TuneSynth> forRate(int rate);
 
-    TuneSynth(int rate, const std::string& font);
+    TuneSynth(int rate, const std::string& font, bool trimmed);
     ~TuneSynth();
 
     bool ok() const { return synth_ != nullptr; }
     int rate() const { return rate_; }
+
+    // Makes the presets of these programs available. Call with the mutex held.
+    bool loadPrograms(const ProgramSet& programs);
 
     // A free slot for the tune, or -1.
     int attach(MidiTuneStream* tune);
@@ -80,15 +189,20 @@ public:
     std::mutex mutex;
 
 private:
+    void setChannelTypes();
     int rate_;
     std::string font_;
+    bool trimmed_;
+    ProgramSet loaded_;
+    bool anyFontLoaded_ = false;
+    std::vector<std::string> trimmedNames_;
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     MidiTuneStream* tunes_[slotCount] = {};
     float output_[2 * slotCount][blockFrames] = {};
     std::vector<fluid_voice_t*> voices_;
 
-    friend std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font);
+    friend std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font, bool trimmed);
 };
 
 class MidiTuneStream final : public SampleStream {
@@ -98,6 +212,11 @@ public:
         eventSamples_.reserve(tune_.events.size());
         for (const MidiEvent& e : tune_.events)
             eventSamples_.push_back(toSamples(e.seconds));
+        // Every channel starts on program 0.
+        programs_.set(0);
+        for (const MidiEvent& e : tune_.events)
+            if ((e.status & 0xf0) == 0xc0)
+                programs_.set(e.data1 & 0x7f);
         lengthSamples_ =
             std::max<uint64_t>(toSamples(tune_.length), eventSamples_.empty() ? 0 : eventSamples_.back());
     }
@@ -116,6 +235,13 @@ public:
         if (!synth_ && !broken_) {
             synth_ = TuneSynth::forRate(rate_);
             slot_ = synth_ ? synth_->attach(this) : -1;
+            if (slot_ >= 0) {
+                std::lock_guard<std::mutex> lock(synth_->mutex);
+                if (!synth_->loadPrograms(programs_)) {
+                    synth_->detach(slot_);
+                    slot_ = -1;
+                }
+            }
             if (slot_ < 0) {
                 synth_.reset();
                 broken_ = true;
@@ -227,6 +353,7 @@ private:
     int rate_;
     std::vector<uint64_t> eventSamples_;
     uint64_t lengthSamples_ = 0;
+    ProgramSet programs_;
     std::shared_ptr<TuneSynth> synth_;
     int slot_ = -1;
     bool broken_ = false;
@@ -240,7 +367,7 @@ private:
     std::deque<int16_t> buffered_;
 };
 
-std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font)
+std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font, bool trimmed)
 {
     static std::mutex registryMutex;
     static std::vector<std::weak_ptr<TuneSynth>> registry;
@@ -248,9 +375,10 @@ std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font)
     registry.erase(std::remove_if(registry.begin(), registry.end(), [](auto& w) { return w.expired(); }),
                    registry.end());
     for (auto& weak : registry)
-        if (auto synth = weak.lock(); synth && synth->rate_ == rate && synth->font_ == font)
+        if (auto synth = weak.lock();
+            synth && synth->rate_ == rate && synth->font_ == font && synth->trimmed_ == trimmed)
             return synth;
-    auto synth = std::make_shared<TuneSynth>(rate, font);
+    auto synth = std::make_shared<TuneSynth>(rate, font, trimmed);
     if (!synth->ok())
         return nullptr;
     registry.push_back(synth);
@@ -259,10 +387,10 @@ std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font)
 
 std::shared_ptr<TuneSynth> TuneSynth::forRate(int rate)
 {
-    return findOrMake(rate, currentSoundFont());
+    return findOrMake(rate, currentSoundFont(), trimSoundFont);
 }
 
-TuneSynth::TuneSynth(int rate, const std::string& font) : rate_(rate), font_(font)
+TuneSynth::TuneSynth(int rate, const std::string& font, bool trimmed) : rate_(rate), font_(font), trimmed_(trimmed)
 {
     if (access(font.c_str(), R_OK) != 0)
         return;
@@ -282,18 +410,26 @@ TuneSynth::TuneSynth(int rate, const std::string& font) : rate_(rate), font_(fon
     // Only the instruments the tunes select have their samples read.
     fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
     synth_ = new_fluid_synth(settings_);
-    if (synth_ && fluid_synth_sfload(synth_, font.c_str(), 1) == FLUID_FAILED) {
+    if (!synth_)
+        return;
+    fluid_sfloader_t* loader = new_fluid_defsfloader(settings_);
+    if (!loader) {
         delete_fluid_synth(synth_);
         synth_ = nullptr;
+        return;
     }
-    if (synth_) {
-        for (int c = 0; c < slotCount * channelsPerTune; ++c)
-            fluid_synth_set_channel_type(synth_, c, c / slotCount == 9 ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
-        fluid_synth_system_reset(synth_);
-        voices_.resize(size_t(fluid_synth_get_polyphony(synth_)) + 1);
-    }
-    // Reading the font leaves much freed memory behind; give it back.
-    malloc_trim(0);
+    fluid_sfloader_set_callbacks(loader, openFontFile, readFontFile, seekFontFile, tellFontFile, closeFontFile);
+    fluid_synth_add_sfloader(synth_, loader);
+    setChannelTypes();
+    voices_.resize(size_t(fluid_synth_get_polyphony(synth_)) + 1);
+}
+
+// Each tune's channel 9 is its drum channel, wherever its slot puts it among
+// the synthesizer's channels.
+void TuneSynth::setChannelTypes()
+{
+    for (int c = 0; c < slotCount * channelsPerTune; ++c)
+        fluid_synth_set_channel_type(synth_, c, c / slotCount == 9 ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
 }
 
 TuneSynth::~TuneSynth()
@@ -302,6 +438,45 @@ TuneSynth::~TuneSynth()
         delete_fluid_synth(synth_);
     if (settings_)
         delete_fluid_settings(settings_);
+    for (const std::string& name : trimmedNames_)
+        forgetTrimmedFont(name);
+}
+
+bool TuneSynth::loadPrograms(const ProgramSet& programs)
+{
+    const ProgramSet missing = programs & ~loaded_;
+    if (missing.none())
+        return true;
+    // The first font sets every channel's preset; later ones leave the playing
+    // tunes' channels alone.
+    const int resetPresets = anyFontLoaded_ ? 0 : 1;
+    bool loaded = false;
+    if (trimmed_) {
+        if (auto subset = SoundFontSubset::make(font_, missing)) {
+            const std::string name = rememberTrimmedFont(std::move(subset));
+            if (fluid_synth_sfload(synth_, name.c_str(), resetPresets) != FLUID_FAILED) {
+                trimmedNames_.push_back(name);
+                loaded_ |= missing;
+                loaded = true;
+            } else {
+                forgetTrimmedFont(name);
+            }
+        }
+    }
+    if (!loaded) {
+        if (fluid_synth_sfload(synth_, font_.c_str(), resetPresets) == FLUID_FAILED)
+            return false;
+        loaded_.set();
+    }
+    if (!anyFontLoaded_) {
+        anyFontLoaded_ = true;
+        fluid_synth_system_reset(synth_);
+        // The reset makes channel 9 of the synthesizer the only drum channel.
+        setChannelTypes();
+    }
+    // Reading a font leaves much freed memory behind; give it back.
+    malloc_trim(0);
+    return true;
 }
 
 int TuneSynth::attach(MidiTuneStream* tune)
@@ -379,7 +554,12 @@ std::unique_ptr<SampleStream> openMidiTune(const std::string& path, int sampleRa
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return nullptr;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return nullptr;  // opened but unreadable (a folder, say): the tune stays silent
+    }
     MidiTune tune;
     if (!parseMidiFile(bytes.data(), bytes.size(), tune))
         return nullptr;
@@ -390,6 +570,11 @@ void setMidiSoundFont(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(soundFontMutex());
     soundFontPath() = path;
+}
+
+void setMidiSoundFontTrimming(bool on)
+{
+    trimSoundFont = on;
 }
 
 } // namespace platform

@@ -21,4 +21,10 @@ std::unique_ptr<SampleStream> openMidiTune(const std::string& path, int sampleRa
 // The sound font the tunes use (by default Debian's TimGM6mb).
 void setMidiSoundFont(const std::string& path);
 
+// On (the default), the synthesizer loads from the sound font only the presets of
+// the programs its tunes select, in every bank; off, the whole font. The tunes
+// sound the same either way; trimmed, the font takes a fraction of the memory.
+// Applies to synthesizers made from then on.
+void setMidiSoundFontTrimming(bool on);
+
 } // namespace platform
