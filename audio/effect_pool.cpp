@@ -13,9 +13,9 @@ constexpr float clipReuseSeconds = 0.5f;
 constexpr dReal fastSpeed = 5;
 constexpr dReal hearingRange = 300;
 
-// The clip chosen as free says it is playing after all. The question this used to
-// raise stopped the game until it was answered; the answer never mattered, so it
-// is only reported.
+// The clip chosen as free says it is playing after all. A question box here
+// would stop the game until answered, and the answer changes nothing, so it is
+// only reported on stderr.
 void reportBufferInUse()
 {
     std::fputs("Error!: Sound buffer already in use.\n", stderr);

@@ -5,9 +5,9 @@
 //
 // Then the floor under those figures: a turn that draws nothing, a turn whose
 // frame is only cleared (the least a drawn frame costs), and what one glyph of
-// the texts costs through the bitmap font's display lists against the same
-// glyph bitmap handed to glBitmap directly (the driver may treat the two very
-// differently).
+// the texts costs through the bitmap font's display lists against the way
+// printText draws it, handing the glyph bitmap to glBitmap directly (the
+// software driver treats the two very differently).
 //
 //   scene_bench [turns per camera]
 //
@@ -84,8 +84,8 @@ Figures run(int camera, int turns)
 
 struct GlyphCost {
     long glyphs;          // a frame's worth, with every text shown
-    double listMicros;    // a glyph through the font's lists (printText)
-    double directMicros;  // the same glyph bitmap given to glBitmap directly
+    double listMicros;    // a glyph through the font's lists
+    double directMicros;  // the same glyph drawn by printText (glBitmap directly)
 };
 
 // Draws every text line `rounds` times in the text step's state and gives the
@@ -118,31 +118,21 @@ GlyphCost measureGlyphs(int rounds)
         for (const char* c = line.text; *c; ++c)
             glyphs += (*c >= 32 && *c <= 126) ? 1 : 0;
 
-    // The glyphs the font's lists were made from, as useFontBitmaps makes them.
-    const platform::Font font(-10, platform::FW_BOLD, "arial");
-    std::vector<platform::GlyphBitmap> bitmaps;
-    for (int code = 32; code < 127; ++code)
-        bitmaps.push_back(font.bitmap(static_cast<unsigned char>(code)));
-    static const GLubyte blank = 0;
-    const auto direct = [&bitmaps](const char* text) {
-        for (const char* c = text; *c; ++c) {
-            if (*c < 32 || *c > 126)
-                continue;
-            const platform::GlyphBitmap& g = bitmaps[*c - 32];
-            if (g.bits.empty())
-                glBitmap(1, 1, 0, 0, GLfloat(g.advance), 0, &blank);
-            else
-                glBitmap(g.width, g.height, GLfloat(-g.left), GLfloat(g.height - g.top),
-                         GLfloat(g.advance), 0, g.bits.data());
-        }
+    // The font's own lists, called for the bytes that have a glyph.
+    const auto lists = [](const char* text) {
+        std::string shown;
+        for (const char* c = text; *c; ++c)
+            if (*c >= 32 && *c <= 126)
+                shown += *c;
+        glPushAttrib(GL_LIST_BIT);
+        glListBase(fontBase - 32);
+        glCallLists(static_cast<GLsizei>(shown.size()), GL_UNSIGNED_BYTE, shown.data());
+        glPopAttrib();
     };
 
     GlyphCost cost{glyphs, 0, 0};
-    cost.listMicros = microsPerGlyph(texts, glyphs, rounds, [](const char* text) { printText("%s", text); });
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    cost.directMicros = microsPerGlyph(texts, glyphs, rounds, direct);
-    glPopClientAttrib();
+    cost.listMicros = microsPerGlyph(texts, glyphs, rounds, lists);
+    cost.directMicros = microsPerGlyph(texts, glyphs, rounds, [](const char* text) { printText("%s", text); });
     return cost;
 }
 
@@ -202,7 +192,7 @@ int main(int argc, char** argv)
     showStatus = showTables = showHelp = 1;
     const GlyphCost glyphs = measureGlyphs(20);
     std::printf("texts: %ld glyphs a frame, %.2f us a glyph through the font's lists, "
-                "%.2f us by glBitmap directly\n",
+                "%.2f us as printText draws it\n",
                 glyphs.glyphs, glyphs.listMicros, glyphs.directMicros);
 
     killFonts();
