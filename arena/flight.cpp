@@ -21,8 +21,16 @@ bool validPlane(int plane)
 
 void dragBody(dBodyID body, float k)
 {
+    // Over one physics step the drag may at most stop the body, never throw it
+    // back: with a long step (TStepSz has no upper bound) the plain force
+    // would reverse and grow the velocity from step to step until ODE gives up
+    // on the bodies' places. At every usual step the force is the plain one.
+    dMass mass;
+    dBodyGetMass(body, &mass);
+    const dReal stopping = TStepSz > 0 ? mass.mass / TStepSz : k;
+    const dReal factor = k < stopping ? k : stopping;
     const dReal* v = dBodyGetLinearVel(body);
-    dBodyAddForce(body, -k * v[0], -k * v[1], -k * v[2]);
+    dBodyAddForce(body, -factor * v[0], -factor * v[1], -factor * v[2]);
 }
 
 void dragPlane(int plane, float k)

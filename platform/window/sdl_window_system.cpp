@@ -321,6 +321,7 @@ private:
         }
         std::atexit([] { SDL_QuitSubSystem(SDL_INIT_VIDEO); });
         x11::trapErrors();
+        x11::endWhenDisplayLost();
         videoUp = true;
         return true;
     }

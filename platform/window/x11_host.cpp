@@ -1,5 +1,7 @@
 #include "platform/window/x11_host.h"
 
+#include <unistd.h>
+
 #include <GL/glx.h>
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -171,6 +173,24 @@ bool childOrHostGone(unsigned long child)
         return false;
     collectDestroyed();
     return destroyed.count(child) != 0 || destroyed.count(found->second.host) != 0;
+}
+
+namespace {
+
+// Nothing can be drawn on or released through a display that has gone, and the
+// exit handlers would wait on it for ever: the program ends at once.
+int displayLost(Display*)
+{
+    static const char message[] = "skarvel: the X display was lost\n";
+    (void)!write(2, message, sizeof message - 1);
+    _exit(1);
+}
+
+} // namespace
+
+void endWhenDisplayLost()
+{
+    XSetIOErrorHandler(displayLost);
 }
 
 void trapErrors()

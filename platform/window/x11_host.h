@@ -35,6 +35,10 @@ bool childOrHostGone(unsigned long child);
 // handler (SDL's ends the program).
 void trapErrors();
 
+// Ends the program at once when the X display goes away (the server ends or
+// the connection breaks) instead of leaving it to wait on the dead connection.
+void endWhenDisplayLost();
+
 // Closes the display of this module (the windows it made go with it).
 void closeDisplay();
 

@@ -6,6 +6,7 @@
 #include "arena/geom_tags.h"
 #include "arena/sound_hooks.h"
 #include "arena/tunables.h"
+#include "arena/turn.h"
 #include "platform/clock.h"
 
 #include <cmath>
@@ -78,6 +79,33 @@ TEST_F(FlightTest, DragOpposesEachSpheresVelocityInBothRateRegimes)
         EXPECT_NEAR(worldForce(sphere(3, 2)).y, -7 * c.k, 1e-6);
         EXPECT_EQ(dBodyGetForce(planes[3].fuselage.body)[0], 0);
     }
+}
+
+TEST_F(FlightTest, ALongPhysicsStepLetsTheDragStopASphereButNeverThrowItBack)
+{
+    FpsNow = 10;  // k = 5: over a 4 s step the plain force would be 20 times the momentum
+    TStepSz = 4;
+    placePlane(3, 600, 600, 40, 30);
+    dBodySetLinearVel(sphere(3, 0), 3, -4, 5);
+    planeDrag(3);
+    // The sphere's mass is 1: the force that stops it within the step.
+    Force t = worldForce(sphere(3, 0));
+    EXPECT_NEAR(t.x, -3 / 4.0, 1e-6);
+    EXPECT_NEAR(t.y, 4 / 4.0, 1e-6);
+    EXPECT_NEAR(t.z, -5 / 4.0, 1e-6);
+}
+
+TEST_F(FlightTest, TheArenaKeepsItsBodiesThroughLongPhysicsSteps)
+{
+    // The plus key has no upper bound. Unchecked, the drag of such steps flung
+    // the planes beyond the collision space's range within a few hundred
+    // turns, and ODE ended the program.
+    TStepSz = 4;
+    for (int turn = 0; turn < 1000; ++turn) {
+        platform::advanceTestTicks(20);
+        simulateTurn();
+    }
+    EXPECT_TRUE(allFinite());
 }
 
 TEST_F(FlightTest, AllPlanesDragReachesDeadPlanesToo)

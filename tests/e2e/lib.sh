@@ -8,9 +8,11 @@ children=""
 # The stored settings are the test's own (none unless a script writes some).
 export XDG_CONFIG_HOME="$work/config"
 
+# Whatever the script leaves running ends with it: the helpers, and a program
+# that a failing check left behind (it would otherwise outlive its display).
 cleanup() {
-    for pid in $children; do
-        kill "$pid" 2>/dev/null
+    for pid in $children $(jobs -p); do
+        kill -9 "$pid" 2>/dev/null
     done
     rm -rf "$work"
 }
@@ -94,4 +96,39 @@ end_with_escape() {
     escape_until_exit "$1"
     [ "$rc" -eq 0 ] || fail "exit code $rc after Escape"
     ! grep -q "ERROR" "$work/stderr" || fail "a box reported an error"
+}
+
+# wait_window GEOMETRY: until the program's window of that size is mapped at
+# (0, 0) (watch_windows must have been started first); sets window.
+wait_window() {
+    wait_for "$work/windows" "^mapped [0-9]+ $1\+0\+0$" 60 || fail "no $1 window"
+    window=$(grep -E "^mapped [0-9]+ $1" "$work/windows" | head -1 | cut -d' ' -f2)
+}
+
+# probe_arena: reads the running program's state at the end of a turn through
+# gdb (arena_probe.py) into $work/probe; fails when no turn ends within a
+# minute. probed NAME: one value of the last probe.
+probe_arena() {
+    # The program by its process: a rebuild may have replaced its file since.
+    timeout 60 gdb -batch -nx -p "$skarvel_pid" "/proc/$skarvel_pid/exe" \
+        -x "$(dirname "${BASH_SOURCE[0]}")/arena_probe.py" >"$work/probe.out" 2>&1
+    grep -E "^[a-z]+ [-0-9.einfa]+$" "$work/probe.out" >"$work/probe"
+    grep -q "^nonfinite " "$work/probe" || fail "the program could not be probed (no turn ended?)"
+}
+probed() {
+    grep "^$1 " "$work/probe" | cut -d' ' -f2
+}
+
+# resident_kb: the program's resident memory in kB.
+resident_kb() {
+    awk '/^VmRSS:/ { print $2 }' "/proc/$skarvel_pid/status" 2>/dev/null
+}
+
+# quiet_stderr: the program said nothing on stderr but the effect pool's
+# report of a busy clip about to be reused: no box,
+# no ODE message, no sanitizer report.
+quiet_stderr() {
+    if grep -v "^Error!: Sound buffer already in use\.$" "$work/stderr" >"$work/unexpected"; then
+        fail "unexpected output on stderr"
+    fi
 }

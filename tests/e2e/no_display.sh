@@ -1,0 +1,45 @@
+# No display: with DISPLAY unset, or naming a server that does not exist, "/s"
+# and "/p <window>" say on stderr that the video system cannot start, report
+# "Failed To Register The Window Class." in a box and end with exit code 0.
+# Nothing answers the box for them: trying to show it with no display must not
+# keep the program waiting. A display lost while the saver runs ends it.
+. "$(dirname "$0")/lib.sh"
+unset SKARVEL_MESSAGE_BOX_ANSWER
+export ALSOFT_DRIVERS=null
+
+# ends DISPLAY_ENV ARGS...: the program without a usable display.
+ends() {
+    local display=$1
+    shift
+    if [ -z "$display" ]; then
+        env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout"
+    else
+        env -u WAYLAND_DISPLAY DISPLAY="$display" timeout 60 "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout"
+    fi
+    rc=$?
+    local what="'$*' on display '${display}'"
+    [ "$rc" -eq 0 ] || fail "$what: exit code $rc"
+    grep -q "^The video system cannot start: " "$work/stderr" || fail "$what: the cause was not said"
+    grep -q "^ERROR: Failed To Register The Window Class\.$" "$work/stderr" || fail "$what: no box"
+}
+
+ends "" /s
+ends "" /p 12345
+ends "" -S
+ends ":4321" /s
+ends ":4321" /p 12345
+# A display that goes away under the running saver ends it at once (it cannot
+# draw or release anything there any more) instead of leaving it waiting.
+Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
+server=$!
+children="$children $server"
+wait_for "$work/display" "^[0-9]+$" 20 || fail "no X server for the lost-display run"
+DISPLAY=":$(cat "$work/display")" start_skarvel /s
+sleep 3
+kill -0 "$skarvel_pid" 2>/dev/null || fail "the saver did not start on its display"
+kill "$server"
+wait_exit 20
+[ "$rc" -ne 0 ] || fail "a lost display ended the saver as if nothing had happened"
+grep -q "^skarvel: the X display was lost$" "$work/stderr" || fail "the lost display was not said"
+
+echo "e2e no display: passed"
