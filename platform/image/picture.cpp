@@ -1,5 +1,7 @@
 #include "platform/image/picture.h"
 
+#include "platform/image/gif_reader.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -8,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -21,6 +24,25 @@ using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
 struct RWClose {
     void operator()(SDL_RWops* rw) const { SDL_RWclose(rw); }
 };
+
+// The whole of a file, up to `limit` bytes; what cannot be read is left out, as
+// if the file were cut short there.
+std::vector<std::uint8_t> readAll(SDL_RWops* rw, size_t limit)
+{
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[65536];
+    while (bytes.size() < limit) {
+        const size_t got = SDL_RWread(rw, chunk, 1, std::min(sizeof chunk, limit - bytes.size()));
+        if (got == 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return bytes;
+}
+
+// The largest GIF file read: more than the largest picture needs even without
+// compression.
+constexpr size_t maxGIFBytes = static_cast<size_t>(maxPicturePixels) * 2;
 
 // The decoder for the file's contents; only the three kinds the program ships.
 const char* pictureKind(SDL_RWops* rw)
@@ -144,12 +166,16 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& error)
         error = "not a BMP, JPEG or GIF picture";
         return false;
     }
+    if (std::strcmp(kind, "GIF") == 0) {
+        const std::vector<std::uint8_t> bytes = readAll(raw, maxGIFBytes);
+        return decodeGIF(bytes.data(), bytes.size(), maxPicturePixels, picture, error);
+    }
     DecodingBound bound;
     SDL_ClearError();  // so that a failure reports its own reason, not an older one
     Surface decoded(IMG_LoadTyped_RW(raw, 0, kind));
     if (!decoded) {
         error = IMG_GetError();
-        if (error.empty())  // a GIF without an image fails without a word
+        if (error.empty())
             error = std::string("no picture could be decoded from this ") + kind + " file";
         return false;
     }
