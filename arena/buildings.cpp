@@ -32,13 +32,18 @@ const FloorBox floorBoxTable[floorBoxes] = {
 // that a second tear-down, or a raise over a standing building, can neither
 // destroy a box twice nor leave one behind in the world. Outside a full
 // tear-down (which has already freed every effect clip) each body is announced
-// to the sound side first, so no clip keeps naming it.
+// to the sound side first, so no clip keeps naming it. A scanner ray that last
+// met a box forgets it.
 void releaseFloors(Building& building, bool announce)
 {
     for (int f = 0; f < building.floors && f < maxBuildingFloors; ++f) {
         for (auto& part : building.floor[f]) {
             if (part.body && announce)
                 soundHooks.bodyDestroying(part.body);
+            if (part.geom)
+                for (auto& plane : planes)
+                    if (plane.rayHitGeom == part.geom)
+                        plane.rayHitGeom = nullptr;
             if (part.body)
                 dBodyDestroy(part.body);
             if (part.geom)
@@ -54,6 +59,7 @@ void raiseFloors(int index, dReal cx, dReal cy)
 {
     Building& building = buildings[index];
     dMass mass;
+    dMassSetZero(&mass);
     for (int f = 0; f < building.floors; ++f) {
         dReal base = 15.5 * f;
         for (int k = 0; k < floorBoxes; ++k) {

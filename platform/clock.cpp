@@ -29,7 +29,8 @@ uint32_t tickCount()
 
 float nowSeconds()
 {
-    return static_cast<float>(tickCount()) * 0.001f;
+    // The tick as a float, scaled in double precision and rounded back.
+    return static_cast<float>(static_cast<float>(tickCount()) * 0.001);
 }
 
 int64_t calendarTime()

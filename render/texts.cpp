@@ -199,7 +199,10 @@ void TextList::add(float x, float y, const float* colour, const char* format, ..
     line.colour[2] = colour[2];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line.text, sizeof line.text, format, args);
+    // A format that fails leaves the buffer's contents undefined: the line is
+    // then empty, never unterminated.
+    if (std::vsnprintf(line.text, sizeof line.text, format, args) < 0)
+        line.text[0] = '\0';
     va_end(args);
 }
 

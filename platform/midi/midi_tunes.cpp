@@ -32,16 +32,20 @@ constexpr int blockFrames = 64;
 // What one tune may hold rendered ahead of its reader before blocks are dropped.
 constexpr double maxBufferedSeconds = 2.0;
 
+// The objects below are never destroyed. The streaming thread starts tunes (and
+// so reads them) until the sound device that owns it is closed, which happens at
+// exit, possibly after these would have been destroyed: a program that ends
+// while its tunes are still starting would otherwise read freed memory.
 std::mutex& soundFontMutex()
 {
-    static std::mutex m;
-    return m;
+    static std::mutex* m = new std::mutex;
+    return *m;
 }
 
 std::string& soundFontPath()
 {
-    static std::string path = "/usr/share/sounds/sf2/TimGM6mb.sf2";
-    return path;
+    static std::string* path = new std::string("/usr/share/sounds/sf2/TimGM6mb.sf2");
+    return *path;
 }
 
 std::string currentSoundFont()
@@ -369,19 +373,20 @@ private:
 
 std::shared_ptr<TuneSynth> findOrMake(int rate, const std::string& font, bool trimmed)
 {
-    static std::mutex registryMutex;
-    static std::vector<std::weak_ptr<TuneSynth>> registry;
-    std::lock_guard<std::mutex> lock(registryMutex);
-    registry.erase(std::remove_if(registry.begin(), registry.end(), [](auto& w) { return w.expired(); }),
-                   registry.end());
-    for (auto& weak : registry)
+    // Never destroyed, like the sound font's name above.
+    static std::mutex* registryMutex = new std::mutex;
+    static auto* registry = new std::vector<std::weak_ptr<TuneSynth>>;
+    std::lock_guard<std::mutex> lock(*registryMutex);
+    registry->erase(std::remove_if(registry->begin(), registry->end(), [](auto& w) { return w.expired(); }),
+                    registry->end());
+    for (auto& weak : *registry)
         if (auto synth = weak.lock();
             synth && synth->rate_ == rate && synth->font_ == font && synth->trimmed_ == trimmed)
             return synth;
     auto synth = std::make_shared<TuneSynth>(rate, font, trimmed);
     if (!synth->ok())
         return nullptr;
-    registry.push_back(synth);
+    registry->push_back(synth);
     return synth;
 }
 

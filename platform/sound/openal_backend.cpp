@@ -98,6 +98,9 @@ void serviceStream(Stream& s)
         s.generator->start(s.repeats.load());
         s.ended = false;
         s.active = true;
+        // A start asked for while the last play was draining: that play's end
+        // may have cleared the flag after play() set it.
+        s.playing = true;
     }
     if (!s.active)
         return;

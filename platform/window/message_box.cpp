@@ -62,8 +62,11 @@ int showOnScreen(const char* text, const char* title, uint32_t flags)
         box.buttons = okButton;
     }
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0)
+    if (SDL_ShowMessageBox(&box, &pressed) != 0)
         return firstButton(flags);
+    // Closed without a button: the answer Escape gives.
+    if (pressed < 0)
+        return isQuestion(flags) ? IDNO : IDOK;
     return pressed;
 }
 

@@ -70,8 +70,13 @@ TEST_F(ArenaTest, TearingDownNullsTheFloorsAndTellsTheSoundSide)
     soundHooks.buildingsTearingDown = countTearDown;
     tearDowns = 0;
     const int geoms = geomCount();
+    planes[2].rayHitGeom = buildings[5].floor[1][3].geom;
+    planes[3].rayHitGeom = ground;
     destroyBuildings();
     EXPECT_EQ(tearDowns, 1);
+    // A ray that last met a torn-down box no longer names it.
+    EXPECT_EQ(planes[2].rayHitGeom, nullptr);
+    EXPECT_EQ(planes[3].rayHitGeom, ground);
     EXPECT_EQ(geomCount(), geoms - 7 * 2 * 5);
     for (const auto& building : buildings)
         for (int f = 0; f < building.floors; ++f)

@@ -15,9 +15,13 @@ TEST(Clock, RealTickStartsAHundredSecondsIn)
 
 TEST(Clock, TestTicksDriveTheSecondsAsThirtyTwoBitFloats)
 {
+    // The float tick scaled in double precision: a whole second stays whole
+    // (100000 * 0.001f would be 100.000008).
+    platform::setTestTicks(100000);
+    EXPECT_EQ(platform::nowSeconds(), 100.0f);
     platform::setTestTicks(100025);
     EXPECT_EQ(platform::tickCount(), 100025u);
-    EXPECT_EQ(platform::nowSeconds(), static_cast<float>(100025) * 0.001f);
+    EXPECT_EQ(platform::nowSeconds(), static_cast<float>(100.025));
     platform::advanceTestTicks(975);
     EXPECT_FLOAT_EQ(platform::nowSeconds(), 101.0f);
     platform::useRealTicks();

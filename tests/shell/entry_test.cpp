@@ -3,6 +3,7 @@
 #include "arena/scene.h"
 #include "shell/entry.h"
 #include "shell/gl_window.h"
+#include "tests/platform/settings/config_home.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,7 @@ protected:
         destroyScene();
         resetShellState();
     }
+    TemporaryConfigHome configHome;  // the full-screen road reads the settings: none of the user's
     FakeWindowSystem fake;
     BoxRecorder recorder{&fake};
 };

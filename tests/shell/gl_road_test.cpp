@@ -8,6 +8,7 @@
 #include "platform/window/virtual_keys.h"
 #include "shell/entry.h"
 #include "shell/gl_window.h"
+#include "tests/platform/settings/config_home.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -51,6 +52,7 @@ protected:
     }
 
     static OffscreenGL* gl;
+    TemporaryConfigHome configHome;  // the full-screen road reads the settings: none of the user's
     FakeWindowSystem fake;
     BoxRecorder recorder{&fake};
 };
