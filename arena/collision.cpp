@@ -141,17 +141,21 @@ void nearCallback(void*, dGeomID o1, dGeomID o2)
     if (pillarContact(o1, o2))
         return;
     shotHit(o1, o2);
+    makeContacts(o1, o2);
+}
 
+void makeContacts(dGeomID o1, dGeomID o2)
+{
     constexpr int maxContacts = 5;
     dContact contacts[maxContacts];
     for (auto& contact : contacts) {
         contact = dContact{};
         contact.surface = contactSurface();
     }
-    int n = dCollide(o1, o2, maxContacts, &contacts[0].geom, sizeof(dContact));
+    const int n = dCollide(o1, o2, maxContacts, &contacts[0].geom, sizeof(dContact));
     for (int i = 0; i < n; ++i) {
         dJointID joint = dJointCreateContact(world, contactGroup, &contacts[i]);
-        dJointAttach(joint, b1, b2);
+        dJointAttach(joint, dGeomGetBody(o1), dGeomGetBody(o2));
     }
 }
 

@@ -22,6 +22,10 @@ bool shotHit(dGeomID o1, dGeomID o2);
 void runCollisionPass();
 bool collisionPassRunning();
 
+// Up to five contact joints between the two geoms' bodies, with the surface
+// below, in contactGroup.
+void makeContacts(dGeomID o1, dGeomID o2);
+
 // The surface of every contact joint the callback makes.
 dSurfaceParameters contactSurface();
 

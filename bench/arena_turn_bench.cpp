@@ -47,15 +47,7 @@ void bareCallback(void*, dGeomID o1, dGeomID o2)
     dBodyID b2 = dGeomGetBody(o2);
     if (b1 && b2 && dAreConnectedExcluding(b1, b2, dJointTypeContact))
         return;
-    constexpr int maxContacts = 5;
-    dContact contacts[maxContacts];
-    for (auto& contact : contacts) {
-        contact = dContact{};
-        contact.surface = contactSurface();
-    }
-    int n = dCollide(o1, o2, maxContacts, &contacts[0].geom, sizeof(dContact));
-    for (int i = 0; i < n; ++i)
-        dJointAttach(dJointCreateContact(world, contactGroup, &contacts[i]), b1, b2);
+    makeContacts(o1, o2);
 }
 
 struct Times {
