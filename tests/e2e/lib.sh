@@ -5,14 +5,23 @@ SKARVEL=$1
 XHELPER=$2
 work=$(mktemp -d)
 children=""
+# The script's own X server answers before anything is started on it.
+if [ -n "${DISPLAY:-}" ]; then
+    for _ in $(seq 1 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+fi
 # The stored settings are the test's own (none unless a script writes some).
 export XDG_CONFIG_HOME="$work/config"
 
 # Whatever the script leaves running ends with it: the helpers, and a program
 # that a failing check left behind (it would otherwise outlive its display).
+# Only processes that are still this shell's children are killed: the number of
+# one that has ended may already belong to another test's program or server.
 cleanup() {
     for pid in $children $(jobs -p); do
-        kill -9 "$pid" 2>/dev/null
+        [ "$(cut -d' ' -f4 "/proc/$pid/stat" 2>/dev/null)" = "$$" ] && kill -9 "$pid" 2>/dev/null
     done
     rm -rf "$work"
 }
