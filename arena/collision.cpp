@@ -147,15 +147,18 @@ void nearCallback(void*, dGeomID o1, dGeomID o2)
 void makeContacts(dGeomID o1, dGeomID o2)
 {
     constexpr int maxContacts = 5;
+    const dSurfaceParameters surface = contactSurface();
     dContact contacts[maxContacts];
     for (auto& contact : contacts) {
         contact = dContact{};
-        contact.surface = contactSurface();
+        contact.surface = surface;
     }
     const int n = dCollide(o1, o2, maxContacts, &contacts[0].geom, sizeof(dContact));
+    const dBodyID b1 = dGeomGetBody(o1);
+    const dBodyID b2 = dGeomGetBody(o2);
     for (int i = 0; i < n; ++i) {
         dJointID joint = dJointCreateContact(world, contactGroup, &contacts[i]);
-        dJointAttach(joint, dGeomGetBody(o1), dGeomGetBody(o2));
+        dJointAttach(joint, b1, b2);
     }
 }
 
