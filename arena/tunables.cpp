@@ -8,7 +8,6 @@ constexpr float startTStepSz = 0.05f;
 constexpr float startThrustF = 5.0f;
 constexpr float startDesiredZ = 12.0f;
 constexpr float startZforce = 13.982993f;
-constexpr float startGravity = -10.005f;
 
 } // namespace
 

@@ -12,6 +12,7 @@ extern float Zforce;      // altitude-hold lift
 extern const float Zinc;  // step of Zforce
 extern const float turnFactor;
 extern float Gravity;     // setting; applied when the world is built
+constexpr float startGravity = -10.005f;  // Gravity's built-in value
 extern int forceScale;    // set by the game step from FpsNow
 extern float lastAiTick;  // end of the last autopilot pass
 extern uint8_t Action;    // fighting on

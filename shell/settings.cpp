@@ -11,20 +11,14 @@
 #include "arena/tunables.h"
 #include "platform/settings/settings_store.h"
 
-int bitsPP = 32;
-int screenWidth = 1024;
-int screenHeight = 768;
-int dFps = 999999;
-float boxMass = 0.02f;
-
-const char* const settingsKeyName = "Software\\ScreenSaverKestrova";
-
 namespace {
 
+// The built-in settings; Gravity's is the simulation's own (startGravity).
 constexpr int defaultBitsPP = 32;
 constexpr int defaultScreenWidth = 1024;
 constexpr int defaultScreenHeight = 768;
-constexpr float defaultGravity = -10.005f;
+constexpr int defaultDFps = 999999;
+constexpr float defaultBoxMass = 0.02f;
 
 // The real-valued fields are read through a buffer of this many characters,
 // the terminating zero included.
@@ -83,8 +77,9 @@ void keepUsable(int& setting, const char* name, int lowest, int highest, int fal
 float toFloat(double value)
 {
     constexpr double roundsToInfinity = 0x1.ffffffp127;  // largest float plus half a step
+    constexpr float infinity = std::numeric_limits<float>::infinity();
     if (std::fabs(value) >= roundsToInfinity)
-        return std::copysign(std::numeric_limits<float>::infinity(), static_cast<float>(value > 0 ? 1 : -1));
+        return value > 0 ? infinity : -infinity;
     return static_cast<float>(value);
 }
 
@@ -105,6 +100,14 @@ double parseInCLocale(const std::string& number)
 }
 
 } // namespace
+
+int bitsPP = defaultBitsPP;
+int screenWidth = defaultScreenWidth;
+int screenHeight = defaultScreenHeight;
+int dFps = defaultDFps;
+float boxMass = defaultBoxMass;
+
+const char* const settingsKeyName = "Software\\ScreenSaverKestrova";
 
 void readSettings()
 {
@@ -137,9 +140,9 @@ void resetSettings()
     bitsPP = defaultBitsPP;
     screenWidth = defaultScreenWidth;
     screenHeight = defaultScreenHeight;
-    dFps = 999999;
-    Gravity = defaultGravity;
-    boxMass = 0.02f;
+    dFps = defaultDFps;
+    Gravity = startGravity;
+    boxMass = defaultBoxMass;
 }
 
 uint32_t readWholeNumberField(const std::string& text)

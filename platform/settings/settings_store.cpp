@@ -255,6 +255,9 @@ std::string withValues(const std::string& content, const std::string& keyName,
     std::vector<std::string_view> lines = splitLines(content);
     std::vector<std::string> out(lines.begin(), lines.end());
     std::vector<bool> placed(values.size(), false);
+    auto valueLine = [&values](size_t v) {
+        return values[v].first + "=" + std::to_string(static_cast<int32_t>(values[v].second));
+    };
 
     bool inKey = false;
     size_t firstSection = lines.size();  // index of the key's first header
@@ -263,7 +266,7 @@ std::string withValues(const std::string& content, const std::string& keyName,
     for (size_t i = 0; i < lines.size(); ++i) {
         Line line = classify(lines[i]);
         if (line.kind == Line::Kind::section) {
-            if (inKey && !firstSectionDone)
+            if (inKey)
                 firstSectionDone = true;
             inKey = sameName(line.name, keyName);
             if (inKey && firstSection == lines.size()) {
@@ -282,7 +285,7 @@ std::string withValues(const std::string& content, const std::string& keyName,
             if (placed[v] || !sameName(line.name, values[v].first))
                 continue;
             bool crlf = !lines[i].empty() && lines[i].back() == '\r';
-            out[i] = values[v].first + "=" + std::to_string(static_cast<int32_t>(values[v].second));
+            out[i] = valueLine(v);
             if (crlf)
                 out[i] += '\r';
             placed[v] = true;
@@ -293,7 +296,7 @@ std::string withValues(const std::string& content, const std::string& keyName,
     std::vector<std::string> added;
     for (size_t v = 0; v < values.size(); ++v)
         if (!placed[v])
-            added.push_back(values[v].first + "=" + std::to_string(static_cast<int32_t>(values[v].second)));
+            added.push_back(valueLine(v));
     if (firstSection == lines.size()) {
         if (!out.empty() && !trim(out.back()).empty())
             out.emplace_back();
