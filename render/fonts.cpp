@@ -15,9 +15,10 @@ constexpr GLsizei bitmapListCount = 96;   // codes 32 to 127
 constexpr GLsizei outlineListCount = 256; // codes 0 to 255; 255 stays empty
 constexpr unsigned char firstBitmapCode = 32;
 constexpr unsigned char lastBitmapCode = 127;
+constexpr size_t maxTextLength = 255;     // characters drawn of one text
 
 // The bitmap font's glyphs for the codes 32 to 127, the same that its lists draw,
-// kept while the lists exist: printText draws them directly (see there).
+// kept while the lists exist: printString draws them directly (see there).
 std::vector<platform::GlyphBitmap> bitmapGlyphs;
 
 // Reserves `count` list names and has `fill` compile them; when it cannot, the
@@ -78,16 +79,9 @@ bool fontsBuilt()
     return fontBase != 0 && outlineFontBase != 0;
 }
 
-void printText(const char* format, ...)
+void printString(const char* text)
 {
-    if (!format || fontBase == 0)
-        return;
-    char text[256];
-    va_list args;
-    va_start(args, format);
-    int length = std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    if (length <= 0)
+    if (!text || fontBase == 0)
         return;
 
     // The glyphs are drawn as the bitmaps that the font's lists hold, but given
@@ -100,13 +94,27 @@ void printText(const char* format, ...)
     // raster position come out the same. Only the codes 32 to 127 have glyphs.
     if (bitmapGlyphs.size() != size_t(bitmapListCount))
         return;
-    const platform::GlyphBitmap* glyphs[sizeof text];
+    const platform::GlyphBitmap* glyphs[maxTextLength];
     size_t count = 0;
-    for (const char* c = text; *c; ++c) {
-        auto code = static_cast<unsigned char>(*c);
+    for (size_t i = 0; i < maxTextLength && text[i]; ++i) {
+        auto code = static_cast<unsigned char>(text[i]);
         if (code >= firstBitmapCode && code <= lastBitmapCode)
             glyphs[count++] = &bitmapGlyphs[code - firstBitmapCode];
     }
     if (count > 0)
         platform::drawGlyphBitmaps(glyphs, count);
+}
+
+void printText(const char* format, ...)
+{
+    if (!format || fontBase == 0)
+        return;
+    char text[maxTextLength + 1];
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (length <= 0)
+        return;
+    printString(text);
 }

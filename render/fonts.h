@@ -28,3 +28,6 @@ bool fontsBuilt();
 // bitmap font, moving the raster position on. Output past 255 characters is cut
 // off; bytes outside 32 to 127 (such as TAB) draw nothing and do not move on.
 void printText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Draws a text that is already formatted, as printText draws its output.
+void printString(const char* text);

@@ -240,7 +240,7 @@ void drawTexts(const TextList& list)
             colour = line.colour;
         }
         glRasterPos2f(line.x, line.y);
-        printText("%s", line.text);
+        printString(line.text);
     }
 }
 
