@@ -21,14 +21,16 @@ void reportBufferInUse()
     std::fputs("Error!: Sound buffer already in use.\n", stderr);
 }
 
-dReal horizontalDistance(const dReal* a, const dReal* b)
+} // namespace
+
+dReal horizontalDistance(dBodyID a, dBodyID b)
 {
-    const dReal dx = a[0] - b[0];
-    const dReal dy = a[1] - b[1];
+    const dReal* p = dBodyGetPosition(a);
+    const dReal* q = dBodyGetPosition(b);
+    const dReal dx = p[0] - q[0];
+    const dReal dy = p[1] - q[1];
     return std::sqrt(dx * dx + dy * dy);
 }
-
-} // namespace
 
 void playEffect(dBodyID owner)
 {
@@ -59,20 +61,19 @@ void impactSoundForBody(dBodyID body)
     const dBodyID listenerBody = planes[0].fuselage.body;
     if (!body || !listenerBody)
         return;
+    // Speed and distance stay the same over the body's contacts: most bodies
+    // rest, and are done with before their joints are walked.
+    const dReal* v = dBodyGetLinearVel(body);
+    bool fast = false;
+    for (int axis = 0; axis < 3; ++axis)
+        if (v[axis] > fastSpeed || v[axis] < -fastSpeed)
+            fast = true;
+    if (!fast || !(horizontalDistance(listenerBody, body) < hearingRange))
+        return;
     const int joints = dBodyGetNumJoints(body);
-    for (int j = 0; j < joints; ++j) {
-        if (dJointGetType(dBodyGetJoint(body, j)) != dJointTypeContact)
-            continue;
-        const dReal* v = dBodyGetLinearVel(body);
-        bool fast = false;
-        for (int axis = 0; axis < 3; ++axis)
-            if (v[axis] > fastSpeed || v[axis] < -fastSpeed)
-                fast = true;
-        if (!fast)
-            continue;
-        if (horizontalDistance(dBodyGetPosition(listenerBody), dBodyGetPosition(body)) < hearingRange)
+    for (int j = 0; j < joints; ++j)
+        if (dJointGetType(dBodyGetJoint(body, j)) == dJointTypeContact)
             playEffect(body);
-    }
 }
 
 void impactSounds()

@@ -19,6 +19,9 @@ void impactSoundForBody(dBodyID body);
 // parts and bubble; runs after the physics step, before the contacts are emptied.
 void impactSounds();
 
+// Distance between two bodies in the x-y plane.
+dReal horizontalDistance(dBodyID a, dBodyID b);
+
 // Takes the owner from every effect clip (the buildings are torn down).
 void clearEffectOwners();
 

@@ -3,12 +3,11 @@
 // follow their planes' bubbles, the effect clips their owners, and the listener
 // rides the controlled plane, looking along its nose.
 #include "audio/audio.h"
+#include "audio/effect_pool.h"
 #include "audio/sound_clip.h"
 
 #include "arena/records.h"
 #include "arena/tunables.h"
-
-#include <cmath>
 
 int activeSouceCount = 0;
 
@@ -21,15 +20,6 @@ struct Listener {
     float front[3];
     float top[3];
 };
-
-dReal horizontalDistance(dBodyID a, dBodyID b)
-{
-    const dReal* p = dBodyGetPosition(a);
-    const dReal* q = dBodyGetPosition(b);
-    const dReal dx = p[0] - q[0];
-    const dReal dy = p[1] - q[1];
-    return std::sqrt(dx * dx + dy * dy);
-}
 
 void placeAt(SoundClip& clip, dBodyID body)
 {

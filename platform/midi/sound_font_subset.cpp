@@ -164,15 +164,12 @@ std::vector<uint8_t> trimPresetData(const std::vector<uint8_t>& pdta, const Prog
             keptInstruments.push_back(j);
         }
     }
-    // Now with the instruments' new numbers (the indices were checked above).
-    for (auto& v : presetOut)
-        v.clear();
-    (void)copyZones(tables[PHDR], 24, keptPresets, tables[PBAG], tables[PMOD], tables[PGEN], presetOut,
-              [&](uint8_t* gen) {
-                  if (u16(gen) == instrumentGenerator)
-                      put16(gen + 2, newIndex[u16(gen + 2)]);
-                  return true;
-              });
+    // The copied generators now take the instruments' new numbers (the indices
+    // were checked above); the terminal record is left as it was.
+    std::vector<uint8_t>& presetGens = presetOut[3];
+    for (size_t g = 0; g + 4 < presetGens.size(); g += 4)
+        if (u16(&presetGens[g]) == instrumentGenerator)
+            put16(&presetGens[g + 2], newIndex[u16(&presetGens[g + 2])]);
     std::vector<uint8_t> instrumentOut[4];
     if (!copyZones(tables[INST], 20, keptInstruments, tables[IBAG], tables[IMOD], tables[IGEN], instrumentOut,
                    [](uint8_t*) { return true; }))
