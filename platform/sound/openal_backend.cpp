@@ -287,6 +287,11 @@ SoundClipId OpenALSoundBackend::Impl::loadSound(const std::string& path, float m
         return 0;
     alBufferData(clip->buffer, AL_FORMAT_MONO16, sound.samples.data(),
                  static_cast<ALsizei>(sound.samples.size() * sizeof(int16_t)), sound.sampleRate);
+    // Checked here: making the source clears the error state first.
+    if (alGetError() != AL_NO_ERROR) {
+        alDeleteBuffers(1, &clip->buffer);
+        return 0;
+    }
     clip->source = makeSource(minDistance, maxDistance);
     if (alGetError() != AL_NO_ERROR || !clip->source) {
         if (clip->source)
