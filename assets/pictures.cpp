@@ -226,12 +226,14 @@ bool writePictures(const std::string& out)
 {
     const std::filesystem::path data = std::filesystem::path(out) / "data";
     const std::filesystem::path info = std::filesystem::path(out) / "info";
-    std::error_code ec;
-    std::filesystem::create_directories(data, ec);
-    std::filesystem::create_directories(info, ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot make the picture folders under %s: %s\n", out.c_str(), ec.message().c_str());
-        return false;
+    for (const std::filesystem::path& folder : {data, info}) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            std::fprintf(stderr, "cannot make the picture folder %s: %s\n", folder.string().c_str(),
+                         ec.message().c_str());
+            return false;
+        }
     }
 
     // Main colours are set apart in steps of 64 per component, so no two are

@@ -62,11 +62,6 @@ float attack(size_t i, double seconds = 0.004)
 
 } // namespace
 
-void Sound::reserveSeconds(double s)
-{
-    samples.resize(std::max(samples.size(), samplesFor(s)), 0.0f);
-}
-
 void Sound::mix(const Sound& other, double at, float gain)
 {
     const size_t offset = samplesFor(at);

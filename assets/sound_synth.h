@@ -15,8 +15,6 @@ struct Sound {
     std::vector<float> samples;
 
     double seconds() const { return double(samples.size()) / sampleRate; }
-    // Makes room for `seconds` of sound, in silence.
-    void reserveSeconds(double seconds);
     // Adds another sound, starting at `at` seconds, scaled by gain.
     void mix(const Sound& other, double at, float gain = 1.0f);
     // Scales the whole sound so that its loudest sample reaches `peak`.
