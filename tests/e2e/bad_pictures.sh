@@ -8,12 +8,14 @@ export SKARVEL_MESSAGE_BOX_ANSWER=no ALSOFT_DRIVERS=null
 build=$(dirname "$SKARVEL")
 # Sounds come from the working folder, the pictures from the program's.
 cd "$build" || fail "no build folder"
+built=$SKARVEL
+SKARVEL="$work/copy/skarvel"
 
 # fresh_copy: the program with its pictures in $work/copy.
 fresh_copy() {
     rm -rf "$work/copy"
     mkdir "$work/copy"
-    cp "$SKARVEL" "$work/copy/skarvel"
+    cp "$built" "$SKARVEL"
     cp -r "$build/data" "$build/info" "$work/copy/"
 }
 
@@ -28,15 +30,11 @@ plain_file() { rm -rf "$1" && garbage "$1"; }
 refused() {
     fresh_copy
     "$1" "$work/copy/$2"
-    start_skarvel_copy
+    start_skarvel /s
     wait_exit 60
     [ "$rc" -eq 0 ] || fail "$1 $2: exit code $rc"
     grep -q "\"$work/copy/${3:-$2}\"" "$work/stderr" || fail "$1 $2: the file was not named"
     grep -q "^OpenGL! ERROR: Initialization Failed\.$" "$work/stderr" || fail "$1 $2: no box"
-}
-start_skarvel_copy() {
-    "$work/copy/skarvel" /s 2>"$work/stderr" >"$work/stdout" &
-    skarvel_pid=$!
 }
 
 refused half data/lowres.bmp
@@ -53,7 +51,7 @@ for name in data/bb2.jpg data/bb3.gif; do
     half "$work/copy/$name"
     rm -f "$work/windows"
     watch_windows
-    start_skarvel_copy
+    start_skarvel /s
     wait_window 1024x768
     sleep 2
     kill -0 "$skarvel_pid" 2>/dev/null || fail "half $name: the program ended by itself"

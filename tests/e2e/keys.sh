@@ -6,8 +6,7 @@
 export SKARVEL_MESSAGE_BOX_ANSWER=no
 watch_windows
 start_skarvel /s
-wait_for "$work/windows" "^mapped [0-9]+ 1024x768\+0\+0$" 60 || fail "no 1024x768 window"
-window=$(grep -E "^mapped [0-9]+ 1024x768" "$work/windows" | head -1 | cut -d' ' -f2)
+wait_window 1024x768
 
 # The first turn closes the first frame-rate window with the title FPS: 0.1.
 wait_for "$work/windows" "^title $window FPS: 0\.1$" 60 || fail "the first title was not FPS: 0.1"

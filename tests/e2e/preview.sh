@@ -25,9 +25,7 @@ SKARVEL_MESSAGE_BOX_ANSWER=no start_skarvel /p "$host"
 wait_until_drawn
 preview=$(xdotool search --name '^(Kestrova|FPS: [0-9.]+)$' | head -1)
 [ -n "$preview" ] || fail "no preview window titled Kestrova (or, once it runs, FPS: ...)"
-escape_until_exit "$preview"
-[ "$rc" -eq 0 ] || fail "exit code $rc after Escape"
-grep -q "ERROR" "$work/stderr" && fail "a box reported an error"
+end_with_escape "$preview"
 
 SKARVEL_MESSAGE_BOX_ANSWER=no start_skarvel /p "$host"
 wait_until_drawn

@@ -5,8 +5,7 @@
 store_size 640 480
 watch_windows
 SKARVEL_MESSAGE_BOX_ANSWER=yes start_skarvel /s
-wait_for "$work/windows" "^mapped [0-9]+ 640x480\+0\+0$" 60 || fail "no 640x480 window"
-window=$(grep -E "^mapped [0-9]+ 640x480" "$work/windows" | head -1 | cut -d' ' -f2)
+wait_window 640x480
 grep -q "^title $window Start$" "$work/windows" || fail "the window was never titled Start"
 grep -q "^GL: The Requested Fullscreen Mode Is Not Supported By$" "$work/stderr" || fail "no question"
 escape_until_exit "$window"

@@ -17,11 +17,14 @@ start_skarvel /s
 wait_window 1024x768
 started=$SECONDS
 
-# check_probe WHEN: the arena is finite and the demonstration still runs.
+# check_probe WHEN: the arena is finite and the demonstration still runs; the
+# controlled plane joins those seen.
+planes_seen=""
 check_probe() {
     probe_arena
     [ "$(probed nonfinite)" = 0 ] || fail "$1: $(probed nonfinite) bodies are not finite"
     [ "$(probed demo)" = 1 ] || fail "$1: the demonstration is not running"
+    case "$planes_seen " in *" $(probed plane) "*) ;; *) planes_seen="$planes_seen $(probed plane)" ;; esac
 }
 
 sleep "$warmup"
@@ -30,7 +33,6 @@ check_probe "after the warm-up"
 first_rss=$(resident_kb)
 first_turns=$(probed turns)
 peak_rss=$first_rss
-planes_seen=" $(probed plane)"
 echo "after the warm-up: resident ${first_rss} kB, turns $first_turns"
 
 # Memory every 10 s, the arena every 5 minutes.
@@ -42,14 +44,12 @@ while [ $((SECONDS - started)) -lt "$seconds" ]; do
     [ "$rss" -gt "$peak_rss" ] && peak_rss=$rss
     if [ "$SECONDS" -ge "$next_probe" ]; then
         check_probe "after $((SECONDS - started)) s"
-        case "$planes_seen " in *" $(probed plane) "*) ;; *) planes_seen="$planes_seen $(probed plane)" ;; esac
         echo "after $((SECONDS - started)) s: resident $rss kB, turns $(probed turns), rounds $(($(probed hits) / 7))"
         next_probe=$((SECONDS + 300))
     fi
 done
 
 check_probe "at the end"
-case "$planes_seen " in *" $(probed plane) "*) ;; *) planes_seen="$planes_seen $(probed plane)" ;; esac
 last_rss=$(resident_kb)
 elapsed=$((SECONDS - started))
 turns=$(probed turns)
