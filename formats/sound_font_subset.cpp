@@ -1,10 +1,10 @@
-#include "platform/midi/sound_font_subset.h"
+#include "formats/sound_font_subset.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -276,4 +276,4 @@ bool SoundFontSubset::read(std::FILE* original, uint64_t offset, void* out, size
     return count == 0;
 }
 
-} // namespace platform
+} // namespace formats

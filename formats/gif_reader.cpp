@@ -1,13 +1,13 @@
 // A GIF reader: the first image of a GIF87a or GIF89a file, drawn on its logical
 // screen. A file cut short, or whose compressed data goes wrong part way, keeps
 // the pixels decoded before that point; the rest of the screen stays black.
-#include "platform/image/gif_reader.h"
+#include "formats/gif_reader.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -278,4 +278,4 @@ bool decodeGIF(const std::uint8_t* data, size_t size, long long maxPixels, Pictu
     return false;
 }
 
-} // namespace platform
+} // namespace formats
