@@ -160,118 +160,206 @@ void decodeLZW(Bytes& in, int minCodeSize, long long pixels, Put put)
     in.skipBlocks();
 }
 
+// The bytes that introduce the blocks after the logical screen.
+constexpr int extensionIntroducer = 0x21;
+constexpr int imageSeparator = 0x2c;
+constexpr int trailer = 0x3b;
+constexpr int graphicControlLabel = 0xf9;
+// The signature and the logical screen descriptor; an image descriptor after
+// its separator.
+constexpr size_t headerSize = 13;
+constexpr size_t imageDescriptorSize = 9;
+
+struct Palette {
+    std::array<Colour, 256> colours{};
+    int count = 0;
+};
+
+struct Screen {
+    int width = 0, height = 0;
+    Palette global;
+};
+
+// An image descriptor with its local colour table and its LZW code size.
+struct Image {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool interlaced = false;
+    Palette local;
+    int minCodeSize = 0;
+};
+
+bool readScreen(Bytes& in, Screen& screen, std::string& error)
+{
+    if (!in.has(headerSize)) {
+        error = "not a GIF picture";
+        return false;
+    }
+    const std::uint8_t* signature = in.take(6);
+    if (std::memcmp(signature, "GIF87a", 6) != 0 && std::memcmp(signature, "GIF89a", 6) != 0) {
+        error = "not a GIF picture";
+        return false;
+    }
+    screen.width = in.word();
+    screen.height = in.word();
+    const int flags = in.byte();
+    in.byte(); // background colour: the screen outside the image stays black
+    in.byte(); // aspect ratio
+    if (!readTable(in, flags, screen.global.colours, screen.global.count)) {
+        error = "the GIF file ends inside its colour table";
+        return false;
+    }
+    return true;
+}
+
+// An extension after its introducer. Only a graphic control matters: its
+// transparent index applies to the next image.
+void readExtension(Bytes& in, int& transparent)
+{
+    if (!in.has(1))
+        return;
+    const int label = in.byte();
+    if (label == graphicControlLabel && in.has(6)) {
+        Bytes peek = in;
+        const int length = peek.byte();
+        if (length >= 4) {
+            const int flags = peek.byte();
+            peek.word(); // delay
+            const int index = peek.byte();
+            transparent = (flags & 1) ? index : -1;
+        }
+    }
+    in.skipBlocks();
+}
+
+// An image descriptor after its separator, up to the image's data; false when
+// the file ends before the data.
+bool readImage(Bytes& in, Image& image)
+{
+    if (!in.has(imageDescriptorSize))
+        return false;
+    image.left = in.word();
+    image.top = in.word();
+    image.width = in.word();
+    image.height = in.word();
+    const int flags = in.byte();
+    image.interlaced = flags & 0x40;
+    if (!readTable(in, flags, image.local.colours, image.local.count) || !in.has(1))
+        return false;
+    image.minCodeSize = in.byte();
+    return true;
+}
+
+// The logical screen, grown to hold the image where it says less; false with
+// `error` set when there is nothing to draw, too much, or no LZW data.
+bool canvasFor(const Screen& screen, const Image& image, long long maxPixels, int& width, int& height,
+               std::string& error)
+{
+    width = std::max(screen.width, image.left + image.width);
+    height = std::max(screen.height, image.top + image.height);
+    if (image.width == 0 || image.height == 0 || width == 0 || height == 0) {
+        error = "the GIF picture has no pixels";
+        return false;
+    }
+    if (static_cast<long long>(width) * height > maxPixels) {
+        error = "the picture has more than " + std::to_string(maxPixels) + " pixels";
+        return false;
+    }
+    if (image.minCodeSize < 1 || image.minCodeSize > 11) {
+        error = "the GIF picture's data is not LZW codes";
+        return false;
+    }
+    return true;
+}
+
+// The rows of an image in the order its data gives them: top to bottom, or when
+// interlaced in four passes: every 8th from 0, every 8th from 4, every 4th from
+// 2, every 2nd from 1.
+class RowOrder {
+public:
+    RowOrder(int height, bool interlaced) : height_(height), interlaced_(interlaced) {}
+    int row() const { return row_; }
+    void next()
+    {
+        if (!interlaced_) {
+            ++row_;
+            return;
+        }
+        row_ += passStep[pass_];
+        while (row_ >= height_ && pass_ < 3) {
+            ++pass_;
+            row_ = passStart[pass_];
+        }
+    }
+
+private:
+    static constexpr int passStart[] = {0, 4, 2, 1}, passStep[] = {8, 8, 4, 2};
+    int height_;
+    bool interlaced_;
+    int pass_ = 0, row_ = 0;
+};
+
+// One decoded colour index; an index past the table is drawn black.
+void paint(std::uint8_t* p, int index, const Palette& table, int transparent)
+{
+    if (index == transparent || index >= table.count) {
+        p[0] = p[1] = p[2] = 0;
+        p[3] = index == transparent ? 0 : 255;
+    } else {
+        p[0] = table.colours[index].r;
+        p[1] = table.colours[index].g;
+        p[2] = table.colours[index].b;
+    }
+}
+
+// The image's data drawn on an opaque black canvas; pixels the data does not
+// reach stay black.
+Picture drawImage(Bytes& in, const Image& image, const Palette& table, int transparent, int width, int height)
+{
+    Picture result(width, height);
+    for (size_t i = 3; i < result.rgba.size(); i += 4)
+        result.rgba[i] = 255;
+    RowOrder rows(image.height, image.interlaced);
+    int column = 0;
+    decodeLZW(in, image.minCodeSize, static_cast<long long>(image.width) * image.height, [&](std::uint8_t index) {
+        if (rows.row() < image.height)
+            paint(result.at(image.left + column, image.top + rows.row()), index, table, transparent);
+        if (++column < image.width)
+            return;
+        column = 0;
+        rows.next();
+    });
+    return result;
+}
+
 } // namespace
 
 bool decodeGIF(const std::uint8_t* data, size_t size, long long maxPixels, Picture& picture, std::string& error)
 {
     picture = Picture();
     Bytes in(data, size);
-    if (!in.has(13) || (std::memcmp(data, "GIF87a", 6) != 0 && std::memcmp(data, "GIF89a", 6) != 0)) {
-        error = "not a GIF picture";
+    Screen screen;
+    if (!readScreen(in, screen, error))
         return false;
-    }
-    in.take(6);
-    const int screenWidth = in.word(), screenHeight = in.word();
-    const int screenFlags = in.byte();
-    in.byte(); // background colour: the screen outside the image stays black
-    in.byte(); // aspect ratio
-    std::array<Colour, 256> global{};
-    int globalCount = 0;
-    if (!readTable(in, screenFlags, global, globalCount)) {
-        error = "the GIF file ends inside its colour table";
-        return false;
-    }
-
     int transparent = -1;
     while (in.has(1)) {
         const int introducer = in.byte();
-        if (introducer == 0x3b)
+        if (introducer == trailer)
             break;
-        if (introducer == 0x21) {
-            if (!in.has(1))
-                break;
-            const int label = in.byte();
-            if (label == 0xf9 && in.has(6)) {
-                // Graphic control: a transparent index applies to the next image.
-                Bytes peek = in;
-                const int length = peek.byte();
-                if (length >= 4) {
-                    const int flags = peek.byte();
-                    peek.word();
-                    const int index = peek.byte();
-                    transparent = (flags & 1) ? index : -1;
-                }
-            }
-            in.skipBlocks();
+        if (introducer == extensionIntroducer) {
+            readExtension(in, transparent);
             continue;
         }
-        if (introducer != 0x2c) {
+        if (introducer != imageSeparator) {
             error = "the GIF file holds a block of unknown kind";
             return false;
         }
-        if (!in.has(9))
+        Image image;
+        int width = 0, height = 0;
+        if (!readImage(in, image))
             break;
-        const int left = in.word(), top = in.word(), width = in.word(), height = in.word();
-        const int flags = in.byte();
-        std::array<Colour, 256> local{};
-        int localCount = 0;
-        if (!readTable(in, flags, local, localCount) || !in.has(1))
-            break;
-        const int minCodeSize = in.byte();
-
-        // The logical screen, grown to hold the image where it says less.
-        const int canvasWidth = std::max(screenWidth, left + width);
-        const int canvasHeight = std::max(screenHeight, top + height);
-        if (width == 0 || height == 0 || canvasWidth == 0 || canvasHeight == 0) {
-            error = "the GIF picture has no pixels";
+        if (!canvasFor(screen, image, maxPixels, width, height, error))
             return false;
-        }
-        if (static_cast<long long>(canvasWidth) * canvasHeight > maxPixels) {
-            error = "the picture has more than " + std::to_string(maxPixels) + " pixels";
-            return false;
-        }
-        if (minCodeSize < 1 || minCodeSize > 11) {
-            error = "the GIF picture's data is not LZW codes";
-            return false;
-        }
-
-        Picture result(canvasWidth, canvasHeight);
-        for (size_t i = 3; i < result.rgba.size(); i += 4)
-            result.rgba[i] = 255;
-        const std::array<Colour, 256>& table = localCount ? local : global;
-        const int tableCount = localCount ? localCount : globalCount;
-
-        // Interlaced rows come in four passes: every 8th from 0, every 8th from
-        // 4, every 4th from 2, every 2nd from 1.
-        const bool interlaced = flags & 0x40;
-        static constexpr int passStart[] = {0, 4, 2, 1}, passStep[] = {8, 8, 4, 2};
-        int pass = 0, row = 0, column = 0;
-        decodeLZW(in, minCodeSize, static_cast<long long>(width) * height, [&](std::uint8_t index) {
-            if (row < height) {
-                std::uint8_t* p = result.at(left + column, top + row);
-                if (index == transparent || index >= tableCount) {
-                    p[0] = p[1] = p[2] = 0;
-                    p[3] = index == transparent ? 0 : 255;
-                } else {
-                    p[0] = table[index].r;
-                    p[1] = table[index].g;
-                    p[2] = table[index].b;
-                }
-            }
-            if (++column < width)
-                return;
-            column = 0;
-            if (!interlaced) {
-                ++row;
-                return;
-            }
-            row += passStep[pass];
-            while (row >= height && pass < 3) {
-                ++pass;
-                row = passStart[pass];
-            }
-        });
-        picture = std::move(result);
+        picture = drawImage(in, image, image.local.count ? image.local : screen.global, transparent, width, height);
         return true;
     }
     error = "no picture could be decoded from this GIF file";
