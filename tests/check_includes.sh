@@ -2,8 +2,8 @@
 # The folders depend one way. Fails, naming the line, when a source file of the
 # program includes a header of a folder its own may not use, when a system
 # library's header is included outside platform/, or when formats/ includes
-# anything but the standard library. Every folder with a CMakeLists.txt needs a row below, so
-# that a new folder is placed in the order before it is used.
+# anything but the standard library. Every folder with a CMakeLists.txt needs a
+# row below, so that a new folder is placed in the order before it is used.
 #
 #   tests/check_includes.sh [source root]
 set -eu
