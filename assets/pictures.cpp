@@ -3,6 +3,7 @@
 // Several sides are not powers of two, so the loader's sizing is exercised.
 #include "assets/assets.h"
 
+#include "formats/gif_writer.h"
 #include "platform/image/picture.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ public:
         fillRect(picture.width - side, picture.height - side, side, side, white);
     }
 
-    platform::Picture picture;
+    formats::Picture picture;
 };
 
 // Squares of a lighter tone set into every other cell.
@@ -212,7 +213,7 @@ bool writeOne(const std::filesystem::path& file, Canvas canvas, Format format)
         ok = platform::saveJPEG(canvas.picture, file.string(), 92, error);
         break;
     case Format::gif:
-        ok = platform::saveGIF(canvas.picture, file.string(), error);
+        ok = formats::saveGIF(canvas.picture, file.string(), error);
         break;
     }
     if (!ok)

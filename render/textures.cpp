@@ -52,7 +52,7 @@ int textureSide(int pixels, int maxSize)
     return 1 << exponent;
 }
 
-std::vector<std::uint8_t> stretchBottomUp(const platform::Picture& picture, int width, int height)
+std::vector<std::uint8_t> stretchBottomUp(const formats::Picture& picture, int width, int height)
 {
     std::vector<std::uint8_t> texels(static_cast<size_t>(width) * height * 4);
     std::uint8_t* out = texels.data();
@@ -86,7 +86,7 @@ int buildTexture(const char* name, GLuint* texture)
     if (path.size() > maxPicturePath)
         return failTexture(path, "the path is longer than 259 characters");
 
-    platform::Picture picture;
+    formats::Picture picture;
     std::string error;
     if (!platform::loadPicture(path, picture, error))
         return failTexture(path, error);

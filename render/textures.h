@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace formats {
 struct Picture;
 }
 
@@ -23,7 +23,7 @@ int textureSide(int pixels, int maxSize);
 // The picture stretched over width x height texels, laid out the way GL reads a
 // texture: the first row (t = 0) is the picture's bottom row. Each texel is
 // red, green, blue, 255.
-std::vector<std::uint8_t> stretchBottomUp(const platform::Picture& picture, int width, int height);
+std::vector<std::uint8_t> stretchBottomUp(const formats::Picture& picture, int width, int height);
 
 // The file a picture name stands for: an "http://" address unchanged, any other
 // name in the program's folder.

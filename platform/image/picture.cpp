@@ -1,6 +1,6 @@
 #include "platform/image/picture.h"
 
-#include "platform/image/gif_reader.h"
+#include "formats/gif_reader.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -13,6 +13,8 @@
 #include <vector>
 
 namespace platform {
+
+using formats::Picture;
 
 namespace {
 
@@ -135,19 +137,6 @@ Surface asRGB(const Picture& picture, std::string& error)
 
 } // namespace
 
-void Picture::fill(int x0, int y0, int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
-    const int xEnd = std::min(x0 + w, width), yEnd = std::min(y0 + h, height);
-    for (int y = std::max(y0, 0); y < yEnd; ++y)
-        for (int x = std::max(x0, 0); x < xEnd; ++x) {
-            std::uint8_t* p = at(x, y);
-            p[0] = r;
-            p[1] = g;
-            p[2] = b;
-            p[3] = 255;
-        }
-}
-
 bool loadPicture(const std::string& path, Picture& picture, std::string& error)
 {
     picture = Picture();
@@ -168,7 +157,7 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& error)
     }
     if (std::strcmp(kind, "GIF") == 0) {
         const std::vector<std::uint8_t> bytes = readAll(raw, maxGIFBytes);
-        return decodeGIF(bytes.data(), bytes.size(), maxPicturePixels, picture, error);
+        return formats::decodeGIF(bytes.data(), bytes.size(), maxPicturePixels, picture, error);
     }
     DecodingBound bound;
     SDL_ClearError();  // so that a failure reports its own reason, not an older one

@@ -1,7 +1,7 @@
 #include "platform/midi/midi_tunes.h"
 
-#include "platform/midi/midi_file.h"
-#include "platform/midi/sound_font_subset.h"
+#include "formats/midi_file.h"
+#include "formats/sound_font_subset.h"
 
 #include <fluidsynth.h>
 
@@ -19,6 +19,11 @@
 #include <vector>
 
 namespace platform {
+
+using formats::MidiEvent;
+using formats::MidiTune;
+using formats::ProgramSet;
+using formats::SoundFontSubset;
 
 namespace {
 
@@ -566,7 +571,7 @@ std::unique_ptr<SampleStream> openMidiTune(const std::string& path, int sampleRa
         return nullptr;  // opened but unreadable (a folder, say): the tune stays silent
     }
     MidiTune tune;
-    if (!parseMidiFile(bytes.data(), bytes.size(), tune))
+    if (!formats::parseMidiFile(bytes.data(), bytes.size(), tune))
         return nullptr;
     return std::make_unique<MidiTuneStream>(std::move(tune), sampleRate);
 }

@@ -42,7 +42,7 @@ TEST(ProgramPictures, NineteenRealPicturesWithWhiteCornersAndAMainColourEach)
         else
             EXPECT_EQ(std::string(magic, 2), "\xff\xd8");
 
-        platform::Picture p;
+        formats::Picture p;
         std::string error;
         ASSERT_TRUE(platform::loadPicture(file.string(), p, error)) << error;
         EXPECT_GE(std::min(p.width, p.height), 32);

@@ -1,5 +1,5 @@
 // The program's own sounds, as the data generator writes them beside the program.
-#include "platform/midi/midi_file.h"
+#include "formats/midi_file.h"
 #include "platform/sound/sound_file.h"
 
 #include <gtest/gtest.h>
@@ -52,12 +52,12 @@ TEST(SoundAssets, TheThreeTunesAreMidiFilesWithSeveralInstruments)
     for (const char* name : {"sounds/data/unforgiven.mid", "sounds/data/mi2.mid", "sounds/data/letthebeat.mid"}) {
         std::ifstream file(name, std::ios::binary);
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        platform::MidiTune tune;
-        ASSERT_TRUE(platform::parseMidiFile(bytes.data(), bytes.size(), tune)) << name;
+        formats::MidiTune tune;
+        ASSERT_TRUE(formats::parseMidiFile(bytes.data(), bytes.size(), tune)) << name;
         EXPECT_GT(tune.length, 20.0) << name;
         EXPECT_LT(tune.length, 120.0) << name;
         std::set<int> channels;
-        for (const platform::MidiEvent& e : tune.events)
+        for (const formats::MidiEvent& e : tune.events)
             if ((e.status & 0xf0) == 0x90)
                 channels.insert(e.status & 0x0f);
         EXPECT_GE(channels.size(), 3u) << name;

@@ -2,7 +2,7 @@
 // reads gives channel messages with seven-bit data in time order, at finite
 // times within the tune, and its tune plays through the synthesizer without
 // writing more than was asked for.
-#include "platform/midi/midi_file.h"
+#include "formats/midi_file.h"
 #include "platform/midi/midi_tunes.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -33,11 +33,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    platform::MidiTune tune;
-    if (!platform::parseMidiFile(data, size, tune))
+    formats::MidiTune tune;
+    if (!formats::parseMidiFile(data, size, tune))
         return 0;
     double last = 0;
-    for (const platform::MidiEvent& e : tune.events) {
+    for (const formats::MidiEvent& e : tune.events) {
         fuzz::check(std::isfinite(e.seconds) && e.seconds >= last);
         fuzz::check(e.status >= 0x80 && e.status <= 0xef && e.data1 <= 0x7f && e.data2 <= 0x7f);
         last = e.seconds;

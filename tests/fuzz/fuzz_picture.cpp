@@ -15,7 +15,7 @@ char programDir[260];
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string path = fuzz::writeScratchFile("picture", data, size);
-    platform::Picture picture;
+    formats::Picture picture;
     std::string error;
     if (!platform::loadPicture(path, picture, error)) {
         fuzz::check(picture.width == 0 && picture.height == 0 && picture.rgba.empty() && !error.empty());

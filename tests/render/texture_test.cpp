@@ -57,7 +57,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    void save(const platform::Picture& p, const std::string& name)
+    void save(const formats::Picture& p, const std::string& name)
     {
         std::string error;
         ASSERT_TRUE(platform::saveBMP(p, (dir / name).string(), error)) << error;
@@ -116,7 +116,7 @@ TEST(PicturePath, AddressesStayAsTheyAreAndOtherNamesGoInTheProgramFolder)
 TEST_F(TextureTest, TextureIsBottomRowFirstInRGBOrderStretchedToPowersOfTwo)
 {
     // 45 x 46: top half red, bottom half blue, an orange strip down the left.
-    platform::Picture p(45, 46);
+    formats::Picture p(45, 46);
     p.fill(0, 0, 45, 23, 255, 0, 0);
     p.fill(0, 23, 45, 23, 0, 0, 255);
     p.fill(0, 0, 8, 46, 200, 120, 40);
@@ -160,7 +160,7 @@ TEST_F(TextureTest, APictureWiderThanTheLargestTextureIsScaledToExactlyThatWidth
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     ASSERT_GT(maxSize, 0);
-    platform::Picture p(maxSize + 1, 1);
+    formats::Picture p(maxSize + 1, 1);
     p.fill(0, 0, maxSize + 1, 1, 10, 20, 30);
     save(p, "wide.bmp");
     GLuint name = 0;
@@ -174,7 +174,7 @@ TEST_F(TextureTest, APictureWiderThanTheLargestTextureIsScaledToExactlyThatWidth
 
 TEST_F(TextureTest, FailuresStoreNothingAndSayWhichFileAndWhy)
 {
-    platform::Picture p(4, 4);
+    formats::Picture p(4, 4);
     p.fill(0, 0, 4, 4, 1, 2, 3);
 
     // The longest path allowed loads; one byte more fails.

@@ -1,5 +1,7 @@
 #include "platform/image/picture.h"
 
+#include "formats/gif_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -29,9 +31,9 @@ protected:
 
 // Four quadrants in colours whose channels all differ, so that a flipped,
 // mirrored or channel-swapped picture shows.
-platform::Picture quadrants(int w, int h)
+formats::Picture quadrants(int w, int h)
 {
-    platform::Picture p(w, h);
+    formats::Picture p(w, h);
     p.fill(0, 0, w / 2, h / 2, 200, 100, 40);            // top left
     p.fill(w / 2, 0, w - w / 2, h / 2, 30, 180, 90);     // top right
     p.fill(0, h / 2, w / 2, h - h / 2, 60, 20, 220);     // bottom left
@@ -39,7 +41,7 @@ platform::Picture quadrants(int w, int h)
     return p;
 }
 
-void expectNear(const platform::Picture& p, int x, int y, int r, int g, int b, int tolerance)
+void expectNear(const formats::Picture& p, int x, int y, int r, int g, int b, int tolerance)
 {
     const std::uint8_t* px = p.at(x, y);
     EXPECT_NEAR(px[0], r, tolerance) << "at " << x << "," << y;
@@ -51,7 +53,7 @@ void expectNear(const platform::Picture& p, int x, int y, int r, int g, int b, i
 
 TEST_F(PictureFiles, EachFormatRoundTripsUprightInRGBOrder)
 {
-    const platform::Picture original = quadrants(48, 36);
+    const formats::Picture original = quadrants(48, 36);
     struct Case {
         const char* name;
         int tolerance;
@@ -64,12 +66,12 @@ TEST_F(PictureFiles, EachFormatRoundTripsUprightInRGBOrder)
         if (path.ends_with(".bmp"))
             saved = platform::saveBMP(original, path, error);
         else if (path.ends_with(".gif"))
-            saved = platform::saveGIF(original, path, error);
+            saved = formats::saveGIF(original, path, error);
         else
             saved = platform::saveJPEG(original, path, 95, error);
         ASSERT_TRUE(saved) << error;
 
-        platform::Picture loaded;
+        formats::Picture loaded;
         ASSERT_TRUE(platform::loadPicture(path, loaded, error)) << error;
         ASSERT_EQ(loaded.width, 48);
         ASSERT_EQ(loaded.height, 36);
@@ -86,7 +88,7 @@ TEST_F(PictureFiles, GifKeepsEveryPixelOfBusyAndPlainPictures)
 {
     // 256 colours in a scrambled order fill the code table many times over, so
     // code widths up to 12 bits and table resets are all exercised.
-    platform::Picture busy(211, 157);
+    formats::Picture busy(211, 157);
     unsigned state = 7;
     for (int y = 0; y < busy.height; ++y)
         for (int x = 0; x < busy.width; ++x) {
@@ -94,16 +96,16 @@ TEST_F(PictureFiles, GifKeepsEveryPixelOfBusyAndPlainPictures)
             const std::uint8_t v = static_cast<std::uint8_t>(state >> 16);
             busy.fill(x, y, 1, 1, v, static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(v * 7));
         }
-    platform::Picture plain(1, 1);
+    formats::Picture plain(1, 1);
     plain.fill(0, 0, 1, 1, 9, 8, 7);
-    platform::Picture bands(300, 3);
+    formats::Picture bands(300, 3);
     for (int x = 0; x < 300; ++x)
         bands.fill(x, 0, 1, 3, static_cast<std::uint8_t>(x / 100 * 100), 0, 0);
 
-    for (const platform::Picture* p : {&busy, &plain, &bands}) {
+    for (const formats::Picture* p : {&busy, &plain, &bands}) {
         std::string error;
-        ASSERT_TRUE(platform::saveGIF(*p, file("g.gif"), error)) << error;
-        platform::Picture loaded;
+        ASSERT_TRUE(formats::saveGIF(*p, file("g.gif"), error)) << error;
+        formats::Picture loaded;
         ASSERT_TRUE(platform::loadPicture(file("g.gif"), loaded, error)) << error;
         ASSERT_EQ(loaded.width, p->width);
         ASSERT_EQ(loaded.height, p->height);
@@ -113,15 +115,15 @@ TEST_F(PictureFiles, GifKeepsEveryPixelOfBusyAndPlainPictures)
 
 TEST_F(PictureFiles, WritersRefuseWhatTheyCannotStore)
 {
-    platform::Picture many(257, 1);
+    formats::Picture many(257, 1);
     for (int x = 0; x < 257; ++x)
         many.fill(x, 0, 1, 1, static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(x >> 8), 0);
     std::string error;
-    EXPECT_FALSE(platform::saveGIF(many, file("many.gif"), error));
+    EXPECT_FALSE(formats::saveGIF(many, file("many.gif"), error));
     EXPECT_FALSE(error.empty());
 
-    platform::Picture empty;
-    EXPECT_FALSE(platform::saveGIF(empty, file("e.gif"), error));
+    formats::Picture empty;
+    EXPECT_FALSE(formats::saveGIF(empty, file("e.gif"), error));
     EXPECT_FALSE(platform::saveBMP(empty, file("e.bmp"), error));
     EXPECT_FALSE(platform::saveJPEG(empty, file("e.jpg"), 90, error));
     EXPECT_FALSE(platform::saveBMP(quadrants(4, 4), file("no-such-folder/x.bmp"), error));
@@ -135,11 +137,11 @@ TEST_F(PictureFiles, LoadFailsCleanlyOnWhatIsNotAPicture)
     const char noImage[] = "GIF89a\1\0\1\0\x80\1\0\0\2\2L\1\0;";
     std::ofstream(file("no-image.gif"), std::ios::binary).write(noImage, sizeof noImage - 1);
     std::string error;
-    const platform::Picture png = quadrants(8, 8);
+    const formats::Picture png = quadrants(8, 8);
     for (const std::string& path : {file("missing.jpg"), file("text.jpg"), file("empty.bmp"), file("no-image.gif"),
                                     dir.string(), std::string("http://localhost/pic.jpg")}) {
         SCOPED_TRACE(path);
-        platform::Picture loaded = png;
+        formats::Picture loaded = png;
         error.clear();
         EXPECT_FALSE(platform::loadPicture(path, loaded, error));
         EXPECT_FALSE(error.empty());
@@ -147,7 +149,7 @@ TEST_F(PictureFiles, LoadFailsCleanlyOnWhatIsNotAPicture)
         EXPECT_TRUE(loaded.rgba.empty());
     }
     // The reason given is that picture's own, not that of a failure before it.
-    platform::Picture loaded;
+    formats::Picture loaded;
     platform::loadPicture(file("missing.jpg"), loaded, error);
     EXPECT_FALSE(platform::loadPicture(file("no-image.gif"), loaded, error));
     EXPECT_EQ(error.find("missing"), std::string::npos) << error;
@@ -159,7 +161,7 @@ TEST_F(PictureFiles, ABitmapWithNoPixelsIsRefused)
     const unsigned char header[54] = {'B', 'M', 54, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
                                       0,   0,   0,  0, 0, 0, 0, 0, 1, 0, 24, 0};
     std::ofstream(file("zero.bmp"), std::ios::binary).write(reinterpret_cast<const char*>(header), sizeof header);
-    platform::Picture loaded;
+    formats::Picture loaded;
     std::string error;
     EXPECT_FALSE(platform::loadPicture(file("zero.bmp"), loaded, error));
     EXPECT_EQ(loaded.width, 0);
@@ -195,11 +197,11 @@ TEST_F(PictureFiles, HugeDeclaredSizesAreRefusedWithoutTakingTheMemory)
 {
     // Small files whose headers claim 12000 x 12000 pixels (the bitmap top-down):
     // decoding them would take more than a gigabyte each.
-    const platform::Picture small = quadrants(16, 16);
+    const formats::Picture small = quadrants(16, 16);
     std::string error;
     ASSERT_TRUE(platform::saveBMP(small, file("huge.bmp"), error));
     patchBytes(file("huge.bmp"), 18, {0xe0, 0x2e, 0, 0, 0x20, 0xd1, 0xff, 0xff});
-    ASSERT_TRUE(platform::saveGIF(small, file("huge.gif"), error));
+    ASSERT_TRUE(formats::saveGIF(small, file("huge.gif"), error));
     patchBytes(file("huge.gif"), 6, {0xe0, 0x2e, 0xe0, 0x2e});
     const size_t image = findBytes(file("huge.gif"), {0x2c, 0, 0, 0, 0});
     ASSERT_NE(image, std::string::npos);
@@ -212,7 +214,7 @@ TEST_F(PictureFiles, HugeDeclaredSizesAreRefusedWithoutTakingTheMemory)
     const long before = peakResidentKilobytes();
     for (const char* name : {"huge.bmp", "huge.gif", "huge.jpg"}) {
         SCOPED_TRACE(name);
-        platform::Picture loaded;
+        formats::Picture loaded;
         error.clear();
         EXPECT_FALSE(platform::loadPicture(file(name), loaded, error));
         EXPECT_FALSE(error.empty());
@@ -221,7 +223,7 @@ TEST_F(PictureFiles, HugeDeclaredSizesAreRefusedWithoutTakingTheMemory)
     EXPECT_LT(peakResidentKilobytes() - before, 200 * 1024);
 
     // A picture of an ordinary size still loads after these.
-    ASSERT_TRUE(platform::saveGIF(small, file("small.gif"), error));
-    platform::Picture loaded;
+    ASSERT_TRUE(formats::saveGIF(small, file("small.gif"), error));
+    formats::Picture loaded;
     EXPECT_TRUE(platform::loadPicture(file("small.gif"), loaded, error)) << error;
 }

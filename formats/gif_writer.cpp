@@ -1,13 +1,13 @@
 // A GIF89a writer: one image, a global colour table of the picture's own colours
 // and LZW-compressed pixel codes.
-#include "platform/image/picture.h"
+#include "formats/gif_writer.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -181,4 +181,4 @@ bool saveGIF(const Picture& picture, const std::string& path, std::string& error
     return true;
 }
 
-} // namespace platform
+} // namespace formats

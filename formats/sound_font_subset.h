@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace formats {
 
 // Program numbers, 0 to 127.
 using ProgramSet = std::bitset<128>;
@@ -51,4 +51,4 @@ private:
     std::vector<Piece> pieces_;
 };
 
-} // namespace platform
+} // namespace formats

@@ -2,7 +2,7 @@
 // with the original, preset by preset and zone by zone.
 #include "loopback_helpers.h"
 
-#include "platform/midi/sound_font_subset.h"
+#include "formats/sound_font_subset.h"
 
 #include <gtest/gtest.h>
 
@@ -86,10 +86,10 @@ TEST(SoundFontSubset, KeepsThePresetsOfTheProgramsWithTheirInstrumentsIntact)
 {
     const std::vector<uint8_t> original = readFile(fontPath);
     ASSERT_GT(original.size(), 1000u);
-    platform::ProgramSet programs;
+    formats::ProgramSet programs;
     for (int p : {0, 24, 39, 48, 73})
         programs.set(size_t(p));
-    auto subset = platform::SoundFontSubset::make(fontPath, programs);
+    auto subset = formats::SoundFontSubset::make(fontPath, programs);
     ASSERT_NE(subset, nullptr);
 
     std::vector<uint8_t> trimmed(subset->size());
@@ -122,8 +122,8 @@ TEST(SoundFontSubset, RefusesWhatIsNoWellFormedFont)
 {
     ScratchFolder folder;
     const std::string tone = folder.writeTone("tone.sf2", 440, 0.1);
-    EXPECT_EQ(platform::SoundFontSubset::make(tone, platform::ProgramSet().set(0)), nullptr);
-    EXPECT_EQ(platform::SoundFontSubset::make((folder.path() / "none.sf2").string(), platform::ProgramSet().set(0)),
+    EXPECT_EQ(formats::SoundFontSubset::make(tone, formats::ProgramSet().set(0)), nullptr);
+    EXPECT_EQ(formats::SoundFontSubset::make((folder.path() / "none.sf2").string(), formats::ProgramSet().set(0)),
               nullptr);
 
     std::vector<uint8_t> font = readFile(fontPath);
@@ -131,7 +131,7 @@ TEST(SoundFontSubset, RefusesWhatIsNoWellFormedFont)
     const std::string broken = (folder.path() / "broken.sf2").string();
     auto write = [&](size_t length) {
         std::ofstream(broken, std::ios::binary).write(reinterpret_cast<const char*>(font.data()), long(length));
-        return platform::SoundFontSubset::make(broken, platform::ProgramSet().set(0));
+        return formats::SoundFontSubset::make(broken, formats::ProgramSet().set(0));
     };
     EXPECT_EQ(write(font.size() - 100), nullptr);   // cut off inside the preset data
     const size_t pdta = parse(font).pdtaOffset;

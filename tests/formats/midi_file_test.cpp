@@ -1,5 +1,5 @@
 #include "assets/sound_synth.h"
-#include "platform/midi/midi_file.h"
+#include "formats/midi_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 
 namespace {
 
-using platform::MidiEvent;
-using platform::MidiTune;
+using formats::MidiEvent;
+using formats::MidiTune;
 
 std::vector<uint8_t> header(int format, int tracks, int division)
 {
@@ -27,7 +27,7 @@ void addTrack(std::vector<uint8_t>& file, const std::vector<uint8_t>& body)
 
 bool parse(const std::vector<uint8_t>& bytes, MidiTune& tune)
 {
-    return platform::parseMidiFile(bytes.data(), bytes.size(), tune);
+    return formats::parseMidiFile(bytes.data(), bytes.size(), tune);
 }
 
 TEST(MidiFile, GeneratedTuneReadsBackWithItsTimes)

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace platform {
+namespace formats {
 
 struct MidiEvent {
     double seconds;   // from the start of the tune
@@ -24,4 +24,4 @@ struct MidiTune {
 // False for anything that is not a well-formed MIDI file.
 bool parseMidiFile(const uint8_t* data, size_t size, MidiTune& tune);
 
-} // namespace platform
+} // namespace formats

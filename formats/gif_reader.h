@@ -2,13 +2,13 @@
 // only the first image of a GIF.
 #pragma once
 
-#include "platform/image/picture.h"
+#include "formats/picture.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-namespace platform {
+namespace formats {
 
 // Decodes the first image of the GIF file held in `data`, on a canvas of the
 // file's logical screen (grown to hold the image if the screen is smaller).
@@ -17,4 +17,4 @@ namespace platform {
 // colour table is cut short, or the canvas would have more than `maxPixels`.
 bool decodeGIF(const std::uint8_t* data, size_t size, long long maxPixels, Picture& picture, std::string& error);
 
-} // namespace platform
+} // namespace formats

@@ -1,6 +1,7 @@
 // The GIF reader on files from the program's own writer, patched the ways other
 // writers and broken files lay them out.
-#include "platform/image/gif_reader.h"
+#include "formats/gif_reader.h"
+#include "formats/gif_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +16,19 @@ namespace {
 constexpr long long anySize = 1LL << 25;
 
 // Eight rows, each its own colour, so that a row in the wrong place shows.
-platform::Picture stripes(int w, int h)
+formats::Picture stripes(int w, int h)
 {
-    platform::Picture p(w, h);
+    formats::Picture p(w, h);
     for (int y = 0; y < h; ++y)
         p.fill(0, y, w, 1, static_cast<std::uint8_t>(20 + 25 * y), static_cast<std::uint8_t>(200 - 20 * y), 90);
     return p;
 }
 
-std::vector<std::uint8_t> gifBytes(const platform::Picture& picture)
+std::vector<std::uint8_t> gifBytes(const formats::Picture& picture)
 {
     const fs::path path = fs::temp_directory_path() / ("skarvel-gif-" + std::to_string(::getpid()) + ".gif");
     std::string error;
-    EXPECT_TRUE(platform::saveGIF(picture, path.string(), error)) << error;
+    EXPECT_TRUE(formats::saveGIF(picture, path.string(), error)) << error;
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     fs::remove(path);
@@ -48,17 +49,17 @@ void putWord(std::vector<std::uint8_t>& gif, size_t at, int value)
     gif[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-bool decode(const std::vector<std::uint8_t>& gif, platform::Picture& picture, std::string& error)
+bool decode(const std::vector<std::uint8_t>& gif, formats::Picture& picture, std::string& error)
 {
-    return platform::decodeGIF(gif.data(), gif.size(), anySize, picture, error);
+    return formats::decodeGIF(gif.data(), gif.size(), anySize, picture, error);
 }
 
-bool samePixel(const platform::Picture& a, int ax, int ay, const platform::Picture& b, int bx, int by)
+bool samePixel(const formats::Picture& a, int ax, int ay, const formats::Picture& b, int bx, int by)
 {
     return std::equal(a.at(ax, ay), a.at(ax, ay) + 3, b.at(bx, by));
 }
 
-bool isBlack(const platform::Picture& p, int x, int y)
+bool isBlack(const formats::Picture& p, int x, int y)
 {
     const std::uint8_t* px = p.at(x, y);
     return px[0] == 0 && px[1] == 0 && px[2] == 0;
@@ -70,15 +71,15 @@ TEST(GifReader, InterlacedRowsLandInTheirPasses)
 {
     // The rows stored in pass order (0, 8 / 4 / 2, 6, 10 / 1, 3, 5, 7, 9, 11),
     // then marked interlaced: the decoded picture has them back in place.
-    const platform::Picture upright = stripes(5, 12);
+    const formats::Picture upright = stripes(5, 12);
     const int order[] = {0, 8, 4, 2, 6, 10, 1, 3, 5, 7, 9, 11};
-    platform::Picture stored(5, 12);
+    formats::Picture stored(5, 12);
     for (int i = 0; i < 12; ++i)
         std::copy(upright.at(0, order[i]), upright.at(0, order[i]) + 5 * 4, stored.at(0, i));
     std::vector<std::uint8_t> gif = gifBytes(stored);
     gif[imageAt(gif) + 9] |= 0x40;
 
-    platform::Picture loaded;
+    formats::Picture loaded;
     std::string error;
     ASSERT_TRUE(decode(gif, loaded, error)) << error;
     ASSERT_EQ(loaded.width, 5);
@@ -89,10 +90,10 @@ TEST(GifReader, InterlacedRowsLandInTheirPasses)
 
 TEST(GifReader, AFileCutShortKeepsTheRowsDecodedBeforeTheCut)
 {
-    const platform::Picture original = stripes(64, 8);
+    const formats::Picture original = stripes(64, 8);
     std::vector<std::uint8_t> gif = gifBytes(original);
     const size_t image = imageAt(gif);
-    platform::Picture loaded;
+    formats::Picture loaded;
     std::string error;
 
     // Cut inside the compressed data: the first row is there, the last is black.
@@ -124,7 +125,7 @@ TEST(GifReader, AFileCutShortKeepsTheRowsDecodedBeforeTheCut)
 
 TEST(GifReader, AnImageSmallerThanItsScreenIsDrawnAtItsPlace)
 {
-    const platform::Picture original = stripes(4, 6);
+    const formats::Picture original = stripes(4, 6);
     std::vector<std::uint8_t> gif = gifBytes(original);
     const size_t image = imageAt(gif);
     putWord(gif, 6, 10);        // screen 10 x 9
@@ -132,7 +133,7 @@ TEST(GifReader, AnImageSmallerThanItsScreenIsDrawnAtItsPlace)
     putWord(gif, image + 1, 3); // image at 3, 2
     putWord(gif, image + 3, 2);
 
-    platform::Picture loaded;
+    formats::Picture loaded;
     std::string error;
     ASSERT_TRUE(decode(gif, loaded, error)) << error;
     ASSERT_EQ(loaded.width, 10);
@@ -152,7 +153,7 @@ TEST(GifReader, AnImageSmallerThanItsScreenIsDrawnAtItsPlace)
 
 TEST(GifReader, ExtensionsAreSkippedAndTheTransparentColourIsBlack)
 {
-    const platform::Picture original = stripes(3, 4);
+    const formats::Picture original = stripes(3, 4);
     std::vector<std::uint8_t> gif = gifBytes(original);
     const size_t image = imageAt(gif);
     // A comment, then a graphic control naming colour 0 (the writer's first
@@ -160,7 +161,7 @@ TEST(GifReader, ExtensionsAreSkippedAndTheTransparentColourIsBlack)
     const std::uint8_t extensions[] = {0x21, 0xfe, 3, 'a', 'b', 'c', 0, 0x21, 0xf9, 4, 1, 0, 0, 0, 0};
     gif.insert(gif.begin() + static_cast<long>(image), std::begin(extensions), std::end(extensions));
 
-    platform::Picture loaded;
+    formats::Picture loaded;
     std::string error;
     ASSERT_TRUE(decode(gif, loaded, error)) << error;
     ASSERT_EQ(loaded.height, 4);
@@ -171,10 +172,10 @@ TEST(GifReader, ExtensionsAreSkippedAndTheTransparentColourIsBlack)
 
 TEST(GifReader, BrokenFilesFailOrStopCleanly)
 {
-    const platform::Picture original = stripes(16, 8);
+    const formats::Picture original = stripes(16, 8);
     const std::vector<std::uint8_t> good = gifBytes(original);
     const size_t image = imageAt(good);
-    platform::Picture loaded;
+    formats::Picture loaded;
     std::string error;
 
     struct Case {
@@ -209,7 +210,7 @@ TEST(GifReader, BrokenFilesFailOrStopCleanly)
     std::vector<std::uint8_t> gif = good;
     putWord(gif, 6, 0xffff);
     putWord(gif, 8, 0xffff);
-    EXPECT_FALSE(platform::decodeGIF(gif.data(), gif.size(), 1 << 20, loaded, error));
+    EXPECT_FALSE(formats::decodeGIF(gif.data(), gif.size(), 1 << 20, loaded, error));
     EXPECT_NE(error.find("more than"), std::string::npos) << error;
 }
 
@@ -234,7 +235,7 @@ TEST(GifReader, DataHoldingASecondGifDecodesWithinThePicture)
     "\x4b\x36\x09\xe5\x0c\x31\x14\x00\x00\x3b";
     const std::vector<std::uint8_t> gif(found, found + sizeof found - 1);
     ASSERT_EQ(gif.size(), 322u);
-    platform::Picture loaded;
+    formats::Picture loaded;
     std::string error;
     ASSERT_TRUE(decode(gif, loaded, error)) << error;
     EXPECT_EQ(loaded.width, 160);

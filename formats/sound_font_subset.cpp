@@ -1,10 +1,10 @@
-#include "platform/midi/sound_font_subset.h"
+#include "formats/sound_font_subset.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -109,20 +109,31 @@ bool zonesInOrder(const Table& headers, size_t bagField, const Table& bags)
     return u16(headers.at(headers.count - 1) + bagField) < bags.count;
 }
 
-// The rebuilt preset data chunk ("LIST" ... "pdta" ...), or empty when the
-// original's is malformed.
-std::vector<uint8_t> trimPresetData(const std::vector<uint8_t>& pdta, const ProgramSet& programs, int& presets)
+// Where a header's fields lie: a preset header is a 20-byte name, then its
+// program, its bank and its first bag; an instrument header a 20-byte name, then
+// its first bag.
+constexpr size_t presetProgramField = 20;
+constexpr size_t presetBagField = 24;
+constexpr size_t instrumentBagField = 20;
+
+using Tables = std::array<Table, tableNames.size()>;
+// Headers, bags, modulators and generators, copied for the kept entries.
+using ZoneLists = std::vector<uint8_t>[4];
+
+// The nine lists of the preset data chunk (the bytes after "LIST" and its size);
+// false when one is missing, given twice or not whole records, or when the
+// headers' zones are out of order.
+bool findTables(const std::vector<uint8_t>& pdta, Tables& tables)
 {
-    Table tables[9];
     size_t pos = 4;   // past "pdta"
     while (pos + 8 <= pdta.size()) {
         const uint32_t size = u32(&pdta[pos + 4]);
         if (size > pdta.size() - pos - 8)
-            return {};
+            return false;
         for (size_t t = 0; t < tableNames.size(); ++t) {
             if (std::memcmp(&pdta[pos], tableNames[t], 4) == 0) {
                 if (tables[t].data || size % recordSizes[t] != 0 || size == 0)
-                    return {};
+                    return false;
                 tables[t] = {&pdta[pos + 8], recordSizes[t], size / recordSizes[t]};
             }
         }
@@ -130,57 +141,66 @@ std::vector<uint8_t> trimPresetData(const std::vector<uint8_t>& pdta, const Prog
     }
     for (const Table& t : tables)
         if (!t.data)
-            return {};
-    if (!zonesInOrder(tables[PHDR], 24, tables[PBAG]) || !zonesInOrder(tables[INST], 20, tables[IBAG]))
-        return {};
+            return false;
+    return zonesInOrder(tables[PHDR], presetBagField, tables[PBAG]) &&
+           zonesInOrder(tables[INST], instrumentBagField, tables[IBAG]);
+}
 
-    std::vector<size_t> keptPresets;
-    for (size_t i = 0; i + 1 < tables[PHDR].count; ++i) {
-        const size_t program = u16(tables[PHDR].at(i) + 20);
+// The presets of the given programs, in every bank.
+std::vector<size_t> presetsOf(const Table& headers, const ProgramSet& programs)
+{
+    std::vector<size_t> kept;
+    for (size_t i = 0; i + 1 < headers.count; ++i) {
+        const size_t program = u16(headers.at(i) + presetProgramField);
         if (program < programs.size() && programs.test(program))
-            keptPresets.push_back(i);
+            kept.push_back(i);
     }
-    presets = int(keptPresets.size());
+    return kept;
+}
 
-    // The instruments of the kept presets, numbered anew in their old order.
+// Copies the kept presets' zones; `used` marks with 0 (and leaves SIZE_MAX
+// elsewhere) the instruments they name.
+bool copyPresets(const Tables& tables, const std::vector<size_t>& kept, ZoneLists& out, std::vector<size_t>& used)
+{
     const size_t instruments = tables[INST].count - 1;
-    std::vector<size_t> newIndex(instruments, SIZE_MAX);
-    std::vector<uint8_t> presetOut[4];
-    bool ok = copyZones(tables[PHDR], 24, keptPresets, tables[PBAG], tables[PMOD], tables[PGEN], presetOut,
-                        [&](uint8_t* gen) {
-                            if (u16(gen) != instrumentGenerator)
-                                return true;
-                            if (u16(gen + 2) >= instruments)
-                                return false;
-                            newIndex[u16(gen + 2)] = 0;
-                            return true;
-                        });
-    if (!ok)
-        return {};
-    std::vector<size_t> keptInstruments;
-    for (size_t j = 0; j < instruments; ++j) {
+    used.assign(instruments, SIZE_MAX);
+    return copyZones(tables[PHDR], presetBagField, kept, tables[PBAG], tables[PMOD], tables[PGEN], out,
+                     [&](uint8_t* gen) {
+                         if (u16(gen) != instrumentGenerator)
+                             return true;
+                         if (u16(gen + 2) >= instruments)
+                             return false;
+                         used[u16(gen + 2)] = 0;
+                         return true;
+                     });
+}
+
+// The instruments marked used, numbered anew in their old order; the copied
+// preset generators take the new numbers (the indices were checked when they
+// were copied), the terminal record is left as it was.
+std::vector<size_t> renumberInstruments(std::vector<size_t>& newIndex, std::vector<uint8_t>& presetGens)
+{
+    std::vector<size_t> kept;
+    for (size_t j = 0; j < newIndex.size(); ++j) {
         if (newIndex[j] != SIZE_MAX) {
-            newIndex[j] = keptInstruments.size();
-            keptInstruments.push_back(j);
+            newIndex[j] = kept.size();
+            kept.push_back(j);
         }
     }
-    // The copied generators now take the instruments' new numbers (the indices
-    // were checked above); the terminal record is left as it was.
-    std::vector<uint8_t>& presetGens = presetOut[3];
     for (size_t g = 0; g + 4 < presetGens.size(); g += 4)
         if (u16(&presetGens[g]) == instrumentGenerator)
             put16(&presetGens[g + 2], newIndex[u16(&presetGens[g + 2])]);
-    std::vector<uint8_t> instrumentOut[4];
-    if (!copyZones(tables[INST], 20, keptInstruments, tables[IBAG], tables[IMOD], tables[IGEN], instrumentOut,
-                   [](uint8_t*) { return true; }))
-        return {};
+    return kept;
+}
 
-    const std::vector<uint8_t>* parts[9] = {&presetOut[0],     &presetOut[1],     &presetOut[2],
-                                            &presetOut[3],     &instrumentOut[0], &instrumentOut[1],
-                                            &instrumentOut[2], &instrumentOut[3], nullptr};
-    const std::vector<uint8_t> samples(tables[SHDR].data, tables[SHDR].at(tables[SHDR].count));
-    parts[SHDR] = &samples;
-
+// The chunk ("LIST" ... "pdta" ...) of the copied lists and the original
+// sample headers.
+std::vector<uint8_t> writePresetData(const ZoneLists& presets, const ZoneLists& instruments, const Table& samples)
+{
+    const std::vector<uint8_t> sampleHeaders(samples.data, samples.at(samples.count));
+    const std::vector<uint8_t>* parts[9] = {&presets[0],     &presets[1],     &presets[2],
+                                            &presets[3],     &instruments[0], &instruments[1],
+                                            &instruments[2], &instruments[3], &sampleHeaders};
     std::vector<uint8_t> out(12);
     std::memcpy(&out[0], "LIST", 4);
     std::memcpy(&out[8], "pdta", 4);
@@ -193,6 +213,26 @@ std::vector<uint8_t> trimPresetData(const std::vector<uint8_t>& pdta, const Prog
     }
     put32(&out[4], out.size() - 8);
     return out;
+}
+
+// The rebuilt preset data chunk, or empty when the original's is malformed.
+std::vector<uint8_t> trimPresetData(const std::vector<uint8_t>& pdta, const ProgramSet& programs, int& presets)
+{
+    Tables tables;
+    if (!findTables(pdta, tables))
+        return {};
+    const std::vector<size_t> keptPresets = presetsOf(tables[PHDR], programs);
+    presets = int(keptPresets.size());
+
+    ZoneLists presetOut, instrumentOut;
+    std::vector<size_t> instrumentIndex;
+    if (!copyPresets(tables, keptPresets, presetOut, instrumentIndex))
+        return {};
+    const std::vector<size_t> keptInstruments = renumberInstruments(instrumentIndex, presetOut[3]);
+    if (!copyZones(tables[INST], instrumentBagField, keptInstruments, tables[IBAG], tables[IMOD], tables[IGEN],
+                   instrumentOut, [](uint8_t*) { return true; }))
+        return {};
+    return writePresetData(presetOut, instrumentOut, tables[SHDR]);
 }
 
 } // namespace
@@ -276,4 +316,4 @@ bool SoundFontSubset::read(std::FILE* original, uint64_t offset, void* out, size
     return count == 0;
 }
 
-} // namespace platform
+} // namespace formats

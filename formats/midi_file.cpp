@@ -1,9 +1,9 @@
-#include "platform/midi/midi_file.h"
+#include "formats/midi_file.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -214,4 +214,4 @@ bool parseMidiFile(const uint8_t* data, size_t size, MidiTune& tune)
     return true;
 }
 
-} // namespace platform
+} // namespace formats
