@@ -53,14 +53,14 @@ TEST_F(ReadoutsTest, ShowTheClipsAsTheFramesPlacementLeftThem)
     const dBodyID owner = planes[4].wing.body;
     myCollide[2].odeBodyID = owner;
     myCollide[5].play();
-    bubbleFly[3].play();
+    bubbleFly[1].play();
     soundHooks.frameDrawing();
     char owners[128];
     std::snprintf(owners, sizeof owners,
                   "activeSouceCount[1], ->odeBodyID:[ObjectID: -0 -0 -%" PRIdPTR " -0 -0 -0 -0]",
                   reinterpret_cast<intptr_t>(owner));
     const std::vector<std::string> expected = {
-        owners, "bubbleFly[i].Isplaying?", "[0]", "[0]", "[0]", "[1]", "[0]", "[0]", "[0]",
+        owners, "bubbleFly[i].Isplaying?", "[0]", "[1]", "[0]", "[0]", "[0]", "[0]", "[0]",
         "myCollide[i].IsPlaying", "[0]", "[0]", "[0]", "[0]", "[0]", "[1]", "[0]"};
     EXPECT_EQ(soundLines(), expected);
 }
