@@ -18,7 +18,8 @@ void gunSound(int plane)
     bubbleFly[plane].play();
 }
 
-// In the order the texts show them: owners, count, gun clips, effect clips.
+// Asks the clips in the order the texts show them: owners, count, gun clips,
+// effect clips.
 bool readClips(SoundReadouts& readouts)
 {
     for (int i = 0; i < effectClipCount; ++i)
