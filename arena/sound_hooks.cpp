@@ -4,9 +4,13 @@ namespace {
 void noSound() {}
 void noSoundForPlane(int) {}
 void noSoundForBody(dBodyID) {}
+bool noReadouts(SoundReadouts&)
+{
+    return false;
+}
 
-constexpr SoundHooks silentHooks = {noSound, noSoundForPlane, noSoundForBody, noSound,
-                                    noSoundForBody, noSound, noSoundForPlane, noSoundForPlane};
+constexpr SoundHooks silentHooks = {noSound, noSoundForPlane, noSoundForBody, noSound, noSoundForBody,
+                                    noSound, noSoundForPlane, noSoundForPlane, noSound, noReadouts};
 
 } // namespace
 

@@ -1,12 +1,13 @@
-// What the shell and the rendering call of the audio configuration the program
-// was built with (full, cue or silent; SKARVEL_AUDIO_FULL, SKARVEL_AUDIO_CUE or
+// What the shell calls of the audio configuration the program was built with
+// (full, cue or silent; SKARVEL_AUDIO_FULL, SKARVEL_AUDIO_CUE or
 // SKARVEL_AUDIO_SILENT is defined accordingly).
 #pragma once
 
-// Installs the configuration's handlers for the simulation's sound moments.
-// The entry point calls it first, before the scene is built.
+// Installs the configuration's handlers for the simulation's sound moments, the
+// drawn frame's placement and the texts' read-outs. The entry point calls it
+// first, before the scene is built and before the first frame.
 void startAudio();
 
-// The 3-D placement of clips and listener; the first step of every drawn frame.
-// Does nothing outside the full audio configuration.
+// The 3-D placement of clips and listener, which the full configuration installs
+// as the first step of every drawn frame. Does nothing in the others.
 void updateSoundPositions();

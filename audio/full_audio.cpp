@@ -1,4 +1,5 @@
-// Full audio: the simulation's sound moments go to the clips.
+// Full audio: the simulation's sound moments, the drawn frames and the texts'
+// read-outs go to the clips.
 #include "audio/audio.h"
 #include "audio/effect_pool.h"
 #include "audio/sound_clip.h"
@@ -17,6 +18,20 @@ void gunSound(int plane)
     bubbleFly[plane].play();
 }
 
+// Asks the clips in the order the texts show them: owners, count, gun clips,
+// effect clips.
+bool readClips(SoundReadouts& readouts)
+{
+    for (int i = 0; i < effectClipCount; ++i)
+        readouts.effectOwners[i] = reinterpret_cast<intptr_t>(myCollide[i].odeBodyID);
+    readouts.activeSouceCount = activeSouceCount;
+    for (int i = 0; i < planeCount; ++i)
+        readouts.gunPlaying[i] = bubbleFly[i].isPlaying();
+    for (int i = 0; i < effectClipCount; ++i)
+        readouts.effectPlaying[i] = myCollide[i].isPlaying();
+    return true;
+}
+
 } // namespace
 
 void startAudio()
@@ -28,4 +43,6 @@ void startAudio()
     soundHooks.buildingsTearingDown = clearEffectOwners;
     soundHooks.bodyDestroying = forgetSoundOwner;
     soundHooks.afterStep = impactSounds;
+    soundHooks.frameDrawing = updateSoundPositions;
+    soundHooks.readouts = readClips;
 }

@@ -9,8 +9,6 @@
 #include "arena/records.h"
 #include "arena/tunables.h"
 
-int activeSouceCount = 0;
-
 namespace {
 
 constexpr dReal musicRange = 300;

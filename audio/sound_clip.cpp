@@ -100,6 +100,8 @@ SoundClip myCollide[effectClipCount];
 SoundClip musicClips[musicClipCount];
 SoundClip bubbleFly[planeCount];
 
+int activeSouceCount = 0;
+
 void loadSounds()
 {
     coinClip.load("data/coin.wav", 10, 2000);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "arena/records.h"
+#include "arena/sound_hooks.h"
 #include "platform/sound/sound_backend.h"
 
 #include <ode/ode.h>
@@ -64,7 +65,6 @@ public:
     platform::SoundClipId segment = 0;
 };
 
-constexpr int effectClipCount = 7;
 constexpr int musicClipCount = 3;
 
 extern SoundSystem soundSystem;

@@ -37,11 +37,6 @@
 #include <cstring>
 #include <vector>
 
-// Defined by the shell in the program.
-char programDir[260];
-int keyFinder = 0;
-uint64_t DrawCounter = 0;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -2,8 +2,8 @@
 
 #include "arena/records.h"
 #include "arena/scene.h"
+#include "arena/sound_hooks.h"
 #include "arena/tunables.h"
-#include "audio/audio.h"
 #include "render/cameras.h"
 #include "render/drawing.h"
 #include "render/fonts.h"
@@ -202,7 +202,7 @@ int drawScene()
         return 1;
 
     const PlaneRefs refs = readPlaneRefs(cnP);
-    updateSoundPositions();
+    soundHooks.frameDrawing();
 
     GLStrings gl{};
     if (showSoundDebug)

@@ -4,10 +4,8 @@
 #include "arena/buildings.h"
 #include "arena/collision.h"
 #include "arena/records.h"
+#include "arena/sound_hooks.h"
 #include "arena/tunables.h"
-#ifdef SKARVEL_AUDIO_FULL
-#include "audio/sound_clip.h"
-#endif
 #include "platform/clock.h"
 #include "render/fonts.h"
 
@@ -23,6 +21,8 @@ uint8_t showStatus = 1;
 uint8_t showTables = 1;
 uint8_t showSoundDebug = 0;
 uint8_t showPaths = 0;
+int keyFinder = 0;
+uint64_t DrawCounter = 0;
 
 namespace {
 
@@ -56,36 +56,28 @@ private:
     double step_;
 };
 
-#ifdef SKARVEL_AUDIO_FULL
-// A clip's owner body as a number: the handle's value, 0 for none.
-intptr_t ownerNumber(const SoundClip& clip)
-{
-    return reinterpret_cast<intptr_t>(clip.odeBodyID);
-}
-
-void addPlayingRow(TextList& list, float y, const char* label, SoundClip* clips, int count)
+void addPlayingRow(TextList& list, float y, const char* label, const bool* playing, int count)
 {
     list.add(left, y, red, "%s", label);
     Row row(0.15f, 0.015);
     for (int i = 0; i < count; ++i)
-        list.add(row.next(), y, red, "[%d]", clips[i].isPlaying() ? 1 : 0);
+        list.add(row.next(), y, red, "[%d]", playing[i] ? 1 : 0);
 }
 
 // Which effect clips sound for which bodies, and which clips are playing.
-void addSoundRows(TextList& list)
+void addSoundRows(TextList& list, const SoundReadouts& sounds)
 {
+    static_assert(effectClipCount == 7, "the owner line names seven clips");
+    const intptr_t* owner = sounds.effectOwners;
     char owners[textLineSize];
     std::snprintf(owners, sizeof owners,
                   "ObjectID: -%" PRIdPTR " -%" PRIdPTR " -%" PRIdPTR " -%" PRIdPTR " -%" PRIdPTR
                   " -%" PRIdPTR " -%" PRIdPTR,
-                  ownerNumber(myCollide[0]), ownerNumber(myCollide[1]), ownerNumber(myCollide[2]),
-                  ownerNumber(myCollide[3]), ownerNumber(myCollide[4]), ownerNumber(myCollide[5]),
-                  ownerNumber(myCollide[6]));
-    list.add(left, -0.12f, red, "activeSouceCount[%d], ->odeBodyID:[%s]", activeSouceCount, owners);
-    addPlayingRow(list, -0.11f, "bubbleFly[i].Isplaying?", bubbleFly, planeCount);
-    addPlayingRow(list, -0.10f, "myCollide[i].IsPlaying", myCollide, effectClipCount);
+                  owner[0], owner[1], owner[2], owner[3], owner[4], owner[5], owner[6]);
+    list.add(left, -0.12f, red, "activeSouceCount[%d], ->odeBodyID:[%s]", sounds.activeSouceCount, owners);
+    addPlayingRow(list, -0.11f, "bubbleFly[i].Isplaying?", sounds.gunPlaying, planeCount);
+    addPlayingRow(list, -0.10f, "myCollide[i].IsPlaying", sounds.effectPlaying, effectClipCount);
 }
-#endif
 
 void addStatusLines(TextList& list, const Vec3& T, const Vec3& V)
 {
@@ -208,10 +200,9 @@ void TextList::add(float x, float y, const float* colour, const char* format, ..
 
 void collectTexts(TextList& list, const Vec3& T, const Vec3& V, const GLStrings& gl)
 {
-#ifdef SKARVEL_AUDIO_FULL
-    if (showSoundDebug)
-        addSoundRows(list);
-#endif
+    SoundReadouts sounds{};
+    if (showSoundDebug && soundHooks.readouts(sounds))
+        addSoundRows(list, sounds);
     if (showStatus)
         addStatusLines(list, T, V);
     if (showSoundDebug)

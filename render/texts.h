@@ -13,7 +13,7 @@ extern uint8_t showTables;      // starts on
 extern uint8_t showSoundDebug;  // starts off
 extern uint8_t showPaths;       // starts off
 
-// Defined by the shell: the virtual-key code of the last key pressed, and the
+// Written by the shell: the virtual-key code of the last key pressed, and the
 // number of main-loop turns so far.
 extern int keyFinder;
 extern uint64_t DrawCounter;

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/window/message_box.h"
 #include "render/fonts.h"
+#include "render/texts.h"
 #include "shell/gl_window.h"
 #include "shell/main_loop.h"
 #include "shell/settings.h"
@@ -16,9 +17,7 @@
 
 using namespace platform;
 
-char programDir[260];
 uint8_t previewMode = 0;
-uint64_t DrawCounter = 0;
 
 ScreenSaverRole screenSaverRole(const char* argumentText)
 {

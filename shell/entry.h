@@ -10,7 +10,6 @@
 #include <cstdint>
 
 extern uint8_t previewMode;    // 1 once the preview window exists
-extern uint64_t DrawCounter;   // main-loop turns since start
 
 enum class ScreenSaverRole { FullScreen, Preview, Settings };
 

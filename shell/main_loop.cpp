@@ -3,6 +3,7 @@
 #include "arena/turn.h"
 #include "platform/window/virtual_keys.h"
 #include "render/scene.h"
+#include "render/texts.h"
 #include "shell/entry.h"
 #include "shell/gl_window.h"
 #include "shell/window_proc.h"

@@ -25,7 +25,6 @@ using namespace platform;
 
 uint8_t keyState[256];
 uint8_t windowActive = 1;
-int keyFinder = 0;
 int menuState = 0;
 int mouseMoveCount = 1;
 Point mouseOrigin;

@@ -9,7 +9,6 @@
 
 extern uint8_t keyState[256];  // 1 while the key with that virtual-key code is down
 extern uint8_t windowActive;   // 0 while the window is minimised; frames are drawn only while 1
-extern int keyFinder;          // virtual-key code of the last key pressed
 
 // The F5 key steps through the text states 0 to menuStateCount - 1.
 extern int menuState;

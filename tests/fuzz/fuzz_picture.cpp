@@ -2,15 +2,11 @@
 // decoded picture has pixels for its whole size, and stretching it over the
 // texture that would be made of it reads only inside it.
 #include "platform/image/picture.h"
-#include "render/program_dir.h"
 #include "render/textures.h"
 #include "tests/fuzz/fuzz_support.h"
 
 #include <cstdlib>
 #include <string>
-
-// The shell's record of the program's folder, which the texture loader reads.
-char programDir[260];
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,7 @@
 // Whole frames of the arena, read back in GL feedback mode.
 #include "arena/geom_tags.h"
 #include "arena/records.h"
+#include "arena/sound_hooks.h"
 #include "arena/tunables.h"
 #include "arena_fixture.h"
 #include "feedback.h"
@@ -8,11 +9,6 @@
 #include "render/cameras.h"
 #include "render/scene.h"
 #include "render/texts.h"
-
-#ifdef SKARVEL_AUDIO_FULL
-#include "audio/effect_pool.h"
-#include "audio/sound_clip.h"
-#endif
 
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -43,13 +39,6 @@ protected:
     {
         resetCameraState();
         resetTextFlags();
-#ifdef SKARVEL_AUDIO_FULL
-        // The frame's sound placement hands tunes to planes' bodies; they go
-        // with this test's arena.
-        clearEffectOwners();
-        for (auto& clip : musicClips)
-            clip.odeBodyID = nullptr;
-#endif
         ArenaTest::TearDown();
     }
 
@@ -107,6 +96,23 @@ TEST_F(SceneTest, FrameDrawsEveryObjectOnce)
     const Feedback more = frame();
     EXPECT_EQ(more.polygons.size(), fb.polygons.size() + 80);
     EXPECT_EQ(more.lines.size(), fb.lines.size() + 2);
+}
+
+TEST_F(SceneTest, SoundsArePlacedOnceAFrameBeforeTheTexts)
+{
+    static int placed;
+    static int placedBeforeTexts;
+    placed = 0;
+    placedBeforeTexts = -1;
+    soundHooks.frameDrawing = [] { ++placed; };
+    soundHooks.readouts = [](SoundReadouts&) {
+        placedBeforeTexts = placed;
+        return false;
+    };
+    showSoundDebug = 1;
+    frame();
+    EXPECT_EQ(placed, 1);
+    EXPECT_EQ(placedBeforeTexts, 1);
 }
 
 TEST_F(SceneTest, EveryRayIsDrawnSevenTimesAndItsHitPointReset)

@@ -3,13 +3,10 @@
 #include "arena/buildings.h"
 #include "arena/collision.h"
 #include "arena/records.h"
+#include "arena/sound_hooks.h"
 #include "arena/tunables.h"
 #include "platform/clock.h"
 #include "render/texts.h"
-
-#ifdef SKARVEL_AUDIO_FULL
-#include "audio/sound_clip.h"
-#endif
 
 #include <gtest/gtest.h>
 
@@ -41,6 +38,7 @@ protected:
         resetBuildingState();
         resetCollisionState();
         resetAutopilotState();
+        resetSoundHooks();
         sceneStartTime = 0;
         keyFinder = 0;
         DrawCounter = 0;
@@ -100,12 +98,8 @@ TEST_F(TextsTest, F5StatesChooseTheBlocks)
         EXPECT_EQ(row(-0.30f).size(), s.tables ? 8u : 0u);
         EXPECT_EQ(row(-0.21f).size() + row(-0.16f).size(), s.sound ? 2u : 0u);
         EXPECT_EQ(row(0.35f).size() + row(0.13f).size(), s.help ? 2u : 0u);
-        int expected = (s.status ? 3 : 0) + (s.tables ? 64 : 0) + (s.help ? 12 : 0);
-#ifndef SKARVEL_AUDIO_FULL
-        expected += s.sound ? 5 : 0;
-#else
-        expected += s.sound ? 5 + 17 : 0;
-#endif
+        // No sound read-outs: no audio configuration is installed here.
+        const int expected = (s.status ? 3 : 0) + (s.tables ? 64 : 0) + (s.help ? 12 : 0) + (s.sound ? 5 : 0);
         EXPECT_EQ(list.size(), expected);
         for (const TextLine& line : list) {
             EXPECT_EQ(line.colour[0], 1.0f);
@@ -182,18 +176,17 @@ TEST_F(TextsTest, CounterLinesPrintWideCountersAndMissingGLStrings)
     EXPECT_EQ(lineAt(-0.16f), "GL_VERSION:[4.5 Mesa], ");
 }
 
-#ifdef SKARVEL_AUDIO_FULL
 TEST_F(TextsTest, SoundRowsPrintOwnerHandlesAsWholeNumbers)
 {
     showSoundDebug = 1;
-    activeSouceCount = 2;
-    // A handle above 32 bits prints whole; an unowned clip prints 0.
-    myCollide[2].odeBodyID = reinterpret_cast<dBodyID>(static_cast<intptr_t>(0x123456789abcLL));
-    myCollide[6].odeBodyID = reinterpret_cast<dBodyID>(static_cast<intptr_t>(4096));
+    soundHooks.readouts = [](SoundReadouts& sounds) {
+        sounds.activeSouceCount = 2;
+        // A handle above 32 bits prints whole; an unowned clip prints 0.
+        sounds.effectOwners[2] = 0x123456789abcLL;
+        sounds.effectOwners[6] = 4096;
+        return true;
+    };
     collect();
-    myCollide[2].odeBodyID = nullptr;
-    myCollide[6].odeBodyID = nullptr;
-    activeSouceCount = 0;
     EXPECT_EQ(lineAt(-0.12f),
               "activeSouceCount[2], ->odeBodyID:[ObjectID: -0 -0 -20015998343868 -0 -0 -0 -4096]");
     const auto guns = row(-0.11f);
@@ -210,7 +203,6 @@ TEST_F(TextsTest, SoundRowsPrintOwnerHandlesAsWholeNumbers)
         }
     }
 }
-#endif
 
 TEST_F(TextsTest, TablesHaveOneEntryPerPlaneInSteppedColumns)
 {

@@ -17,9 +17,6 @@
 #include <memory>
 #include <unistd.h>
 
-// The shell defines this for the program; the tests point it where they need.
-char programDir[260];
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -6,6 +6,7 @@
 #include "arena/scene.h"
 #include "platform/offscreen_gl/offscreen_gl.h"
 #include "platform/window/virtual_keys.h"
+#include "render/texts.h"
 #include "shell/entry.h"
 #include "shell/gl_window.h"
 #include "tests/platform/settings/config_home.h"

@@ -3,6 +3,7 @@
 #include "fake_window_system.h"
 
 #include "platform/window/virtual_keys.h"
+#include "render/texts.h"
 #include "shell/entry.h"
 #include "shell/main_loop.h"
 #include "shell/window_proc.h"

@@ -1,0 +1,3 @@
+#include "render/program_dir.h"
+
+char programDir[260];
