@@ -232,8 +232,7 @@ bool messageFromEvent(const SDL_Event& event, WindowHandle window, bool minimise
     case SDL_WINDOWEVENT:
         return windowMessage(event.window, minimised, message);
     case SDL_QUIT:
-        // The system asks the program to end (the last window closed, or a
-        // termination signal): the window is asked to close.
+        // The system asks the program to end: the window is asked to close.
         message.message = WM_CLOSE;
         return true;
     default:
