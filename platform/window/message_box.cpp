@@ -38,6 +38,7 @@ int answerFromEnvironment(const char* answer, uint32_t flags)
 
 struct Showing {
     bool done = false;
+    bool destroyed = false;
     int answer = 0;
 };
 
@@ -48,6 +49,13 @@ void onResponse(GtkDialog*, gint response, gpointer data)
         showing.done = true;
         showing.answer = response;
     }
+}
+
+// Taken down from outside (the window manager): as if closed.
+void onDestroy(GtkWidget*, gpointer data)
+{
+    static_cast<Showing*>(data)->destroyed = true;
+    onResponse(nullptr, GTK_RESPONSE_DELETE_EVENT, data);
 }
 
 // A termination signal closes the box as Escape would.
@@ -96,6 +104,7 @@ int showOnScreen(const char* text, const char* title, uint32_t flags)
     }
     Showing showing;
     g_signal_connect(box, "response", G_CALLBACK(onResponse), &showing);
+    gulong destroyHandler = g_signal_connect(box, "destroy", G_CALLBACK(onDestroy), &showing);
     guint stopWatch = 0;
     if (stopSignalDescriptor() >= 0)
         stopWatch = g_unix_fd_add(stopSignalDescriptor(), G_IO_IN, onStopSignal, &showing);
@@ -105,7 +114,10 @@ int showOnScreen(const char* text, const char* title, uint32_t flags)
         gtk_main_iteration_do(TRUE);
     if (stopWatch)
         g_source_remove(stopWatch);
-    gtk_widget_destroy(box);
+    if (!showing.destroyed) {
+        g_signal_handler_disconnect(box, destroyHandler);
+        gtk_widget_destroy(box);
+    }
     while (gtk_events_pending())
         gtk_main_iteration_do(FALSE);
     // Closed without a button: the answer Escape gives.
