@@ -1,4 +1,5 @@
-// SDL events as the window messages of window_system.h (US keyboard layout).
+// SDL events as the window messages of window_system.h. Keys get the codes of a
+// US keyboard: by what they type where a US key types it, else by their place.
 // Used by the SDL window system; the platform tests drive it with made-up events.
 #pragma once
 
