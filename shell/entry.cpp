@@ -4,6 +4,7 @@
 #include "arena/scene.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/stop_signals.h"
 #include "platform/window/message_box.h"
 #include "render/fonts.h"
 #include "render/texts.h"
@@ -13,6 +14,7 @@
 #include "shell/window_proc.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 using namespace platform;
@@ -116,8 +118,17 @@ int winMain(const char* argumentText)
         break;
     }
 
+    // Stopped while the window was being made: nothing is built or started.
+    if (stopRequested()) {
+        killGLWindow();
+        return 0;
+    }
+
     setOdeErrorReport([](const char* text) {
         platform::messageBox(text, "ODE Error", platform::MB_OK | platform::MB_ICONSTOP);
+        // Stopped while the box waited: an end as asked, not the error's abort.
+        if (platform::stopRequested())
+            std::exit(0);
     });
     initScene();
     buildFont();

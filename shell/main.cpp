@@ -2,12 +2,14 @@
 // with single blanks, is the screen-saver switch: "/s" full screen, "/p <window>"
 // a preview inside that window, anything else the settings dialog.
 #include "audio/audio.h"
+#include "platform/stop_signals.h"
 #include "shell/entry.h"
 
 #include <string>
 
 int main(int argc, char** argv)
 {
+    platform::catchStopSignals();
     startAudio();
     std::string argumentText;
     for (int i = 1; i < argc; ++i) {

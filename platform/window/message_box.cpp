@@ -1,6 +1,9 @@
 #include "platform/window/message_box.h"
 
-#include <SDL.h>
+#include "platform/stop_signals.h"
+
+#include <glib-unix.h>
+#include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,41 +36,93 @@ int answerFromEnvironment(const char* answer, uint32_t flags)
     return std::strcmp(answer, "yes") == 0 ? IDYES : IDNO;
 }
 
+struct Showing {
+    bool done = false;
+    bool destroyed = false;
+    int answer = 0;
+};
+
+void onResponse(GtkDialog*, gint response, gpointer data)
+{
+    auto& showing = *static_cast<Showing*>(data);
+    if (!showing.done) {
+        showing.done = true;
+        showing.answer = response;
+    }
+}
+
+// Taken down from outside (the window manager): as if closed.
+void onDestroy(GtkWidget*, gpointer data)
+{
+    static_cast<Showing*>(data)->destroyed = true;
+    onResponse(nullptr, GTK_RESPONSE_DELETE_EVENT, data);
+}
+
+// A termination signal closes the box as Escape would.
+gboolean onStopSignal(gint, GIOCondition, gpointer data)
+{
+    onResponse(nullptr, GTK_RESPONSE_DELETE_EVENT, data);
+    return G_SOURCE_CONTINUE;  // removed when the box's loop ends
+}
+
+bool openDisplay()
+{
+    // Numbers are written the same way in every locale, boxes or not.
+    if (!gdk_display_get_default())
+        gtk_disable_setlocale();
+    return gtk_init_check(nullptr, nullptr);
+}
+
+// The box in a wait of its own that a termination signal also ends, so that a
+// box never keeps the program from ending.
 int showOnScreen(const char* text, const char* title, uint32_t flags)
 {
-    const SDL_MessageBoxButtonData okButton[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"}};
-    const SDL_MessageBoxButtonData yesNoButtons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"}};
-    SDL_MessageBoxData box{};
+    const int escapeAnswer = isQuestion(flags) ? IDNO : IDOK;
+    if (stopRequested())
+        return escapeAnswer;
+    if (!openDisplay())
+        return firstButton(flags);
+    GtkMessageType type = GTK_MESSAGE_INFO;
     switch (flags & 0xF0) {
     case MB_ICONSTOP:
-        box.flags = SDL_MESSAGEBOX_ERROR;
+        type = GTK_MESSAGE_ERROR;
         break;
     case MB_ICONEXCLAMATION:
-        box.flags = SDL_MESSAGEBOX_WARNING;
+        type = GTK_MESSAGE_WARNING;
         break;
     default:
-        box.flags = SDL_MESSAGEBOX_INFORMATION;
         break;
     }
-    box.title = title;
-    box.message = text;
+    GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, type, GTK_BUTTONS_NONE, "%s", text);
+    gtk_window_set_title(GTK_WINDOW(box), title);
     if (isQuestion(flags)) {
-        box.numbuttons = 2;
-        box.buttons = yesNoButtons;
+        gtk_dialog_add_buttons(GTK_DIALOG(box), "_Yes", IDYES, "_No", IDNO, nullptr);
+        gtk_dialog_set_default_response(GTK_DIALOG(box), IDYES);
     } else {
-        box.numbuttons = 1;
-        box.buttons = okButton;
+        gtk_dialog_add_button(GTK_DIALOG(box), "_OK", IDOK);
+        gtk_dialog_set_default_response(GTK_DIALOG(box), IDOK);
     }
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0)
-        return firstButton(flags);
+    Showing showing;
+    g_signal_connect(box, "response", G_CALLBACK(onResponse), &showing);
+    gulong destroyHandler = g_signal_connect(box, "destroy", G_CALLBACK(onDestroy), &showing);
+    guint stopWatch = 0;
+    if (stopSignalDescriptor() >= 0)
+        stopWatch = g_unix_fd_add(stopSignalDescriptor(), G_IO_IN, onStopSignal, &showing);
+    gtk_widget_show_all(box);
+    gtk_window_present(GTK_WINDOW(box));
+    while (!showing.done)
+        gtk_main_iteration_do(TRUE);
+    if (stopWatch)
+        g_source_remove(stopWatch);
+    if (!showing.destroyed) {
+        g_signal_handler_disconnect(box, destroyHandler);
+        gtk_widget_destroy(box);
+    }
+    while (gtk_events_pending())
+        gtk_main_iteration_do(FALSE);
     // Closed without a button: the answer Escape gives.
-    if (pressed < 0)
-        return isQuestion(flags) ? IDNO : IDOK;
-    return pressed;
+    return showing.answer == IDOK || showing.answer == IDYES || showing.answer == IDNO ? showing.answer
+                                                                                     : escapeAnswer;
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 //   program): "yes" answers Yes/No questions with Yes, any other value with No;
 //   OK boxes are answered OK.
 // When the box cannot be shown (no display), the first button is the answer.
+// A termination signal (stop_signals.h), before or while the box shows, answers
+// it as Escape would: OK, or No to a question.
 #pragma once
 
 #include <cstdint>

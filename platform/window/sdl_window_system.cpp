@@ -3,6 +3,7 @@
 // accepted by changeDisplaySettings takes effect when the popup window that uses
 // it is made; a host's child window is made with Xlib and handed to SDL.
 #include "platform/offscreen_gl/offscreen_gl.h"
+#include "platform/stop_signals.h"
 #include "platform/window/sdl_events.h"
 #include "platform/window/window_system.h"
 #include "platform/window/x11_host.h"
@@ -275,6 +276,12 @@ public:
             message = Message{nullptr, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
             return true;
         }
+        if (stopRequested() && !stopSent && !windows.empty()) {
+            // A termination signal: the window is asked to close, as when its
+            // close button is pressed.
+            stopSent = true;
+            queue.push_back(Message{windows.front().get(), WM_CLOSE, 0, 0});
+        }
         if (queue.empty() && videoUp)
             fillQueue();
         if (queue.empty())
@@ -311,6 +318,8 @@ private:
         if (videoUp)
             return true;
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // The termination signals are the program's own (stop_signals.h).
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // X11 unless SDL_VIDEODRIVER says otherwise: the preview's host is an X
         // window, and probing for other systems first can leave SDL with a
         // display whose modes read as 0 by 0.
@@ -436,6 +445,7 @@ private:
     SDL_DisplayMode chosenMode{};
     bool quitPosted = false;
     int quitCode = 0;
+    bool stopSent = false;
 };
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "arena/records.h"
 #include "arena/scene.h"
 #include "arena/tunables.h"
+#include "platform/clock.h"
+#include "platform/window/sdl_events.h"
 #include "platform/window/virtual_keys.h"
 #include "render/texts.h"
 #include "shell/entry.h"
@@ -70,6 +72,40 @@ TEST_F(WindowProcTest, KeysAreHeldFromDownToUp)
     send(WM_KEYDOWN, 0x1FF);
     send(WM_KEYUP, 0x10000);
     EXPECT_EQ(keyFinder, 'C');
+}
+
+// A key that types nothing, or a letter of another layout, pressed within the
+// first second, from the SDL event on: it is a key press like any other, so the
+// demonstration never starts.
+TEST_F(WindowProcTest, AnyKeyWithinTheFirstSecondKeepsTheDemonstrationAway)
+{
+    static char window;
+    const struct {
+        SDL_Keycode key;
+        SDL_Scancode place;
+        int vk;
+    } cases[] = {{SDLK_LGUI, SDL_SCANCODE_LGUI, 0x5B}, {0xF6, SDL_SCANCODE_SEMICOLON, 0xBA}};
+    for (const auto& c : cases) {
+        resetShellState();
+        resetGameModeState();
+        setTestTicks(100000);
+        startTime = demoSwitchTime = nowSeconds();
+        SDL_Event event{};
+        event.type = event.key.type = SDL_KEYDOWN;
+        event.key.keysym.sym = c.key;
+        event.key.keysym.scancode = c.place;
+        Message message;
+        ASSERT_TRUE(messageFromEvent(event, reinterpret_cast<WindowHandle>(&window), false, message));
+        advanceTestTicks(500);
+        windowProc(message.window, message.message, message.wParam, message.lParam);
+        EXPECT_EQ(keyFinder, c.vk);
+        EXPECT_EQ(keyState[c.vk], 1);
+        advanceTestTicks(1000);
+        updateDemoMode();
+        EXPECT_EQ(demoActive, 0) << SDL_GetScancodeName(c.place);
+    }
+    resetGameModeState();
+    useRealTicks();
 }
 
 TEST_F(WindowProcTest, SystemKeysGoToTheDefaultProcedure)

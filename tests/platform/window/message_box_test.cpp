@@ -1,4 +1,5 @@
 #include "platform/window/message_box.h"
+#include "platform/stop_signals.h"
 
 #include <gtest/gtest.h>
 
@@ -46,4 +47,19 @@ TEST_F(MessageBoxTest, TheEnvironmentAnswersWithoutShowingTheBox)
     setenv("SKARVEL_MESSAGE_BOX_ANSWER", "", 1);
     EXPECT_EQ(messageBox("Go on?", "GL", MB_YESNO), IDNO);
     testing::internal::GetCapturedStderr();
+}
+
+TEST_F(MessageBoxTest, AfterAStopSignalABoxIsAnsweredAsEscapeWithoutWaiting)
+{
+    // Without a display a box that tried to show would take its first button.
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    requestStop();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(messageBox("Go on?", "GL", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
+    EXPECT_EQ(messageBox("Done.", "ERROR", MB_OK | MB_ICONSTOP), IDOK);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "GL: Go on?\nERROR: Done.\n");
+    forgetStop();
+    if (!display.empty())
+        setenv("DISPLAY", display.c_str(), 1);
 }

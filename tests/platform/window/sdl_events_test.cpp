@@ -54,12 +54,63 @@ TEST(VirtualKeys, TheProgramsKeysHaveTheirCodes)
         EXPECT_EQ(virtualKeyFor(c.key), c.vk) << SDL_GetKeyName(c.key);
 }
 
-TEST(VirtualKeys, KeysWithoutACodeGiveNoMessage)
+// Every key is a key press, with the system's code where the key has one and
+// otherwise the code of the key in its place on a US keyboard.
+TEST(VirtualKeys, EveryKeyHasACode)
 {
-    for (SDL_Keycode key : {SDLK_UNKNOWN, SDLK_MUTE, SDLK_F24, SDLK_APPLICATION, SDLK_AUDIOPLAY}) {
-        EXPECT_EQ(virtualKeyFor(key), 0u) << SDL_GetKeyName(key);
+    const struct {
+        SDL_Keycode key;
+        SDL_Scancode place;
+        uint32_t vk;
+    } cases[] = {
+        {SDLK_LGUI, SDL_SCANCODE_LGUI, 0x5B},
+        {SDLK_RGUI, SDL_SCANCODE_RGUI, 0x5C},
+        {SDLK_APPLICATION, SDL_SCANCODE_APPLICATION, 0x5D},
+        {SDLK_NUMLOCKCLEAR, SDL_SCANCODE_NUMLOCKCLEAR, 0x90},
+        {SDLK_SCROLLLOCK, SDL_SCANCODE_SCROLLLOCK, 0x91},
+        {SDLK_PRINTSCREEN, SDL_SCANCODE_PRINTSCREEN, 0x2C},
+        {SDLK_F13, SDL_SCANCODE_F13, 0x7C},
+        {SDLK_F18, SDL_SCANCODE_F18, 0x81},
+        {SDLK_F24, SDL_SCANCODE_F24, 0x87},
+        {SDLK_MUTE, SDL_SCANCODE_MUTE, 0xAD},
+        {SDLK_AUDIOMUTE, SDL_SCANCODE_AUDIOMUTE, 0xAD},
+        {SDLK_VOLUMEDOWN, SDL_SCANCODE_VOLUMEDOWN, 0xAE},
+        {SDLK_VOLUMEUP, SDL_SCANCODE_VOLUMEUP, 0xAF},
+        {SDLK_AUDIONEXT, SDL_SCANCODE_AUDIONEXT, 0xB0},
+        {SDLK_AUDIOPREV, SDL_SCANCODE_AUDIOPREV, 0xB1},
+        {SDLK_AUDIOSTOP, SDL_SCANCODE_AUDIOSTOP, 0xB2},
+        {SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY, 0xB3},
+        // German, French and Russian letters: the US key in their places.
+        {0xF6, SDL_SCANCODE_SEMICOLON, 0xBA},    // o-umlaut
+        {0xE4, SDL_SCANCODE_APOSTROPHE, 0xDE},   // a-umlaut
+        {0xFC, SDL_SCANCODE_LEFTBRACKET, 0xDB},  // u-umlaut
+        {0xDF, SDL_SCANCODE_MINUS, 0xBD},        // sharp s
+        {0xE9, SDL_SCANCODE_2, '2'},             // e-acute
+        {0xE0, SDL_SCANCODE_0, '0'},             // a-grave
+        {0x444, SDL_SCANCODE_A, 'A'},            // Cyrillic ef
+        {SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, 0xE2},
+        {SDLK_HASH, SDL_SCANCODE_NONUSHASH, 0xDC},
+        // What the layout types wins where the US keyboard has it...
+        {SDLK_z, SDL_SCANCODE_Y, 'Z'},
+        {SDLK_PLUS, SDL_SCANCODE_RIGHTBRACKET, 0xBB},
+        // ...but the keypad goes by its places.
+        {SDLK_MINUS, SDL_SCANCODE_KP_MINUS, 0x6D},
+        {SDLK_3, SDL_SCANCODE_KP_3, 0x63},
+        // Keys the system has no code for.
+        {SDLK_BRIGHTNESSUP, SDL_SCANCODE_BRIGHTNESSUP, 0xFF},
+        {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0xFF},
+    };
+    for (const auto& c : cases) {
+        SDL_Event event = keyEvent(SDL_KEYDOWN, c.key);
+        event.key.keysym.scancode = c.place;
         Message message;
-        EXPECT_FALSE(messageFromEvent(keyEvent(SDL_KEYDOWN, key), someWindow(), false, message));
+        ASSERT_TRUE(messageFromEvent(event, someWindow(), false, message)) << SDL_GetScancodeName(c.place);
+        EXPECT_EQ(message.message, WM_KEYDOWN) << SDL_GetScancodeName(c.place);
+        EXPECT_EQ(message.wParam, c.vk) << SDL_GetScancodeName(c.place);
+        event.type = event.key.type = SDL_KEYUP;
+        ASSERT_TRUE(messageFromEvent(event, someWindow(), false, message));
+        EXPECT_EQ(message.message, WM_KEYUP);
+        EXPECT_EQ(message.wParam, c.vk) << SDL_GetScancodeName(c.place);
     }
 }
 
