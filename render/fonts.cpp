@@ -117,7 +117,7 @@ void finishTexts()
     // font's lists, drawn at once, never do. A clear of no buffer has the run
     // drawn now and clears nothing; a flush would too, but would also have the
     // frame so far rasterised, some 0.5 ms a frame. Once per step, not per text:
-    // runs cut short cost more than the lists.
+    // runs cut short at every text cost nearly as much as the lists.
     if (fontBase != 0)
         glClear(0);
 }
