@@ -91,7 +91,8 @@ void printString(const char* text)
     // (some 64 KB) until the frame is rasterised: for the thousand characters of
     // a frame with the status lines and tables, some 60 MB. Bitmaps given
     // directly are gathered into one texture per run of text. The pixels and the
-    // raster position come out the same. Only the codes 32 to 127 have glyphs.
+    // raster position come out the same, once finishTexts has been called (see
+    // there). Only the codes 32 to 127 have glyphs.
     if (bitmapGlyphs.size() != size_t(bitmapListCount))
         return;
     const platform::GlyphBitmap* glyphs[maxTextLength];
@@ -103,6 +104,22 @@ void printString(const char* text)
     }
     if (count > 0)
         platform::drawGlyphBitmaps(glyphs, count);
+}
+
+void finishTexts()
+{
+    // The software driver holds a run of glyphs back in its texture and draws it
+    // when the run ends: at a glyph of another colour or too far away to share
+    // the texture, with the state still that of the texts; or else at its next
+    // drawing of anything, with the state of that moment. The last run of a
+    // frame's texts was thus drawn with the texture that the scene binds next
+    // (the ground's) and came out in another colour than the rest, which the
+    // font's lists, drawn at once, never do. A clear of no buffer has the run
+    // drawn now and clears nothing; a flush would too, but would also have the
+    // frame so far rasterised, some 0.5 ms a frame. Once per step, not per text:
+    // runs cut short at every text cost nearly as much as the lists.
+    if (fontBase != 0)
+        glClear(0);
 }
 
 void printText(const char* format, ...)

@@ -27,7 +27,14 @@ bool fontsBuilt();
 // Formats by the printf rules and draws at the current raster position with the
 // bitmap font, moving the raster position on. Output past 255 characters is cut
 // off; bytes outside 32 to 127 (such as TAB) draw nothing and do not move on.
+// The driver may hold the last glyphs back and draw them with the state of its
+// next drawing: call finishTexts after the last text of a step, before the frame
+// goes on with another texture or other state.
 void printText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Draws a text that is already formatted, as printText draws its output.
 void printString(const char* text);
+
+// Has GL draw every glyph printed so far, in the state that each was printed in,
+// as the font's lists would have drawn them.
+void finishTexts();

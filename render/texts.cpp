@@ -233,6 +233,7 @@ void drawTexts(const TextList& list)
         glRasterPos2f(line.x, line.y);
         printString(line.text);
     }
+    finishTexts();
 }
 
 void resetTextFlags()

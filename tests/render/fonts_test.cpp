@@ -1,7 +1,10 @@
 #include "render/fonts.h"
 
+#include "arena/tunables.h"
 #include "platform/fonts/fonts.h"
 #include "platform/offscreen_gl/offscreen_gl.h"
+#include "render/gl_state.h"
+#include "render/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +14,15 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr int size = 256;
+// The window is the size of a real frame; most cases draw in its lower left.
+constexpr int frameWidth = 1024, frameHeight = 768;
 
 // A list that moves the raster position far away: called by mistake, it shows.
 void compileTrap(GLuint name)
@@ -34,11 +40,35 @@ void trapFreeNames(GLuint end)
             compileTrap(name);
 }
 
+// A picture of one grey: text drawn with it bound takes that grey times its own
+// colour, whichever texel the driver reads.
+GLuint greyTexture(GLubyte grey)
+{
+    const GLubyte texels[2 * 2 * 4] = {grey, grey, grey, 255, grey, grey, grey, 255,
+                                       grey, grey, grey, 255, grey, grey, grey, 255};
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    return name;
+}
+
+// What a frame does after its texts: a white surface with another picture, in
+// the rectangle given (away from the texts).
+void drawSurface(GLuint texture, float x0, float y0, float x1, float y1)
+{
+    glColor3f(1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glRectf(x0, y0, x1, y1);
+}
+
 class FontsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        gl = std::make_unique<platform::OffscreenGL>(size, size);
+        gl = std::make_unique<platform::OffscreenGL>(frameWidth, frameHeight);
         reference = std::make_unique<platform::Font>(-10, platform::FW_BOLD, "arial");
         outline = std::make_unique<platform::Font>(-12, platform::FW_BOLD, "Comic Sans MS");
     }
@@ -52,6 +82,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(gl->ok()) << gl->error();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
         // Pixel coordinates, white text.
         glViewport(0, 0, size, size);
         glMatrixMode(GL_PROJECTION);
@@ -158,16 +190,21 @@ TEST_F(FontsTest, DrawsTheGlyphBitmapUprightAtTheRasterPosition)
 
 // Text is drawn from the glyphs directly, not through the lists: both must give
 // the same pixels and the same raster position, whatever unpacking state the
-// caller has left behind.
+// caller has left behind, with a picture bound as in every frame, and though the
+// frame goes on with another picture.
 TEST_F(FontsTest, TextDrawsWhatTheListsDraw)
 {
     std::string all;
     for (int c = 32; c < 128; ++c)
         all += char(c);
     const std::string lines[] = {all.substr(0, 48), all.substr(48), "PillarOk: [36], Vel: [12.50] gjpqy"};
+    const GLuint textTexture = greyTexture(204), sceneTexture = greyTexture(102);
+    glEnable(GL_TEXTURE_2D);
 
     auto draw = [&](bool throughLists) {
         glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+        glBindTexture(GL_TEXTURE_2D, textTexture);
         int y = 200;
         for (const std::string& line : lines) {
             glRasterPos2i(3, y);
@@ -183,7 +220,11 @@ TEST_F(FontsTest, TextDrawsWhatTheListsDraw)
                 printText("%s", line.c_str());
             }
         }
-        return std::make_pair(pixels(), rasterX());
+        if (!throughLists)
+            finishTexts();
+        const float x = rasterX();
+        drawSurface(sceneTexture, 0, 0, size, 20);
+        return std::make_pair(pixels(), x);
     };
     const auto expected = draw(true);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -193,11 +234,82 @@ TEST_F(FontsTest, TextDrawsWhatTheListsDraw)
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    const GLuint textures[] = {textTexture, sceneTexture};
+    glDeleteTextures(2, textures);
 
     EXPECT_EQ(alignment, 4);  // the caller's state is left as it was
     EXPECT_EQ(drawn.second, expected.second);
     EXPECT_TRUE(drawn.first == expected.first);
-    EXPECT_GT(std::count_if(drawn.first.begin(), drawn.first.end(), [](unsigned char v) { return v > 127; }), 500);
+    EXPECT_EQ(drawn.first[10 * size + 10], 102);  // the surface below the text
+    EXPECT_GT(std::count_if(drawn.first.begin(), drawn.first.end(), [](unsigned char v) { return v > 180; }), 500);
+}
+
+// The texts of a frame in each F5 state, drawn as the frame draws them: with its
+// projection, its depth test, texturing on and a picture bound, then the frame
+// goes on with another picture. Each state's text comes out in one colour, the
+// one that the font's lists give in that state.
+TEST_F(FontsTest, EveryTextOfAFrameHasTheColourOfTheLists)
+{
+    const GLuint textTexture = greyTexture(204), sceneTexture = greyTexture(102);
+    resizeGLScene(frameWidth, frameHeight);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_TEXTURE_2D);
+
+    // The frame's first steps: the eye one unit back, the texts' red, the
+    // picture that the last frame left bound.
+    const auto startFrame = [&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glTranslatef(0, 0, -1);
+        glColor3f(1, 0, 0);
+        glBindTexture(GL_TEXTURE_2D, textTexture);
+    };
+    // The red pixels of the frame (the surface, top right, is grey), by colour.
+    const auto redColours = [] {
+        std::vector<unsigned char> rgb(size_t(frameWidth) * frameHeight * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, frameWidth, frameHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        std::set<int> colours;
+        for (size_t i = 0; i < rgb.size(); i += 3)
+            if (rgb[i] != 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0)
+                colours.insert(rgb[i]);
+        return colours;
+    };
+
+    startFrame();
+    glRasterPos2f(-0.45f, 0.0f);
+    glListBase(fontBase - 32);
+    glCallLists(1, GL_UNSIGNED_BYTE, "W");  // through the font's own lists
+    glListBase(0);
+    drawSurface(sceneTexture, 0.3f, 0.2f, 0.5f, 0.35f);
+    const std::set<int> lists = redColours();
+    ASSERT_EQ(lists.size(), 1u);
+
+    // (status, tables, sound read-outs, help) of each F5 state.
+    struct State {
+        uint8_t status, tables, sound, help;
+    };
+    const State states[] = {{1, 1, 0, 1}, {1, 1, 0, 0}, {1, 1, 1, 0}, {0, 0, 0, 1}, {0, 0, 0, 0}, {1, 0, 0, 0}};
+    for (const State& s : states) {
+        showStatus = s.status;
+        showTables = s.tables;
+        showSoundDebug = s.sound;
+        showHelp = s.help;
+        startFrame();
+        TextList texts;
+        collectTexts(texts, Vec3{}, Vec3{}, GLStrings{});
+        drawTexts(texts);
+        drawSurface(sceneTexture, 0.3f, 0.2f, 0.5f, 0.35f);
+        const bool shown = s.status || s.tables || s.sound || s.help;
+        EXPECT_EQ(redColours(), shown ? lists : std::set<int>{})
+            << "status " << int(s.status) << " tables " << int(s.tables) << " sound " << int(s.sound) << " help "
+            << int(s.help);
+    }
+    resetTextFlags();
+    showHelp = 1;
+    const GLuint textures[] = {textTexture, sceneTexture};
+    glDeleteTextures(2, textures);
 }
 
 TEST_F(FontsTest, BytesOutsideTheFontDrawNothingAndCallNoOtherList)
