@@ -163,11 +163,11 @@ TEST_F(PathSearchTest, FixedRoutes)
     EXPECT_EQ(route(4).back(), std::make_pair(0, 0));
     EXPECT_TRUE(gridIsClean());
 
-    // Around a wall on (10, 10) to (10, 12), traced step by step by hand.
+    // Around a wall on (10, 10) to (10, 12), worked out step by step.
     // Start (12, 12), goal (8, 10): the ways below and above the wall reach F 74
     // together, at (11, 13) and at (11, 9); below wins only with the rows visited
-    // upwards, the heap's tie rules, an equal cost keeping the first parent and
-    // an estimate of 10 a cell.
+    // from y - 1 to y + 1, the heap's tie rules, an equal cost keeping the first
+    // parent and an estimate of 10 a cell.
     // Start (15, 9), goal (9, 12): below the wall, (11, 13) comes up at F 86
     // (G 56, three diagonals and a straight step) before the row above at F 90;
     // diagonal steps of 15 would tie them at 90 and send the route above.
