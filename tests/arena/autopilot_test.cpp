@@ -43,9 +43,12 @@ protected:
     // `me`, which faces +x) and distance d.
     static void foeAt(double D, double d)
     {
-        double a = -D / degreesPerRadian;
-        placePlane(foe, 600 + d * std::cos(a), 600 + d * std::sin(a), 40);
+        placePlane(foe, seenAtX(D, d), seenAtY(D, d), 40);
     }
+
+    // The point at bearing difference D and distance d from `me` at (600, 600).
+    static double seenAtX(double D, double d) { return 600 + d * std::cos(-D / degreesPerRadian); }
+    static double seenAtY(double D, double d) { return 600 + d * std::sin(-D / degreesPerRadian); }
 
     static void hunt(int state)
     {
@@ -183,11 +186,15 @@ TEST_F(AutopilotTest, FollowingARouteTurnsHardAndCountsWaypointsDown)
     EXPECT_EQ(alongNose(), 0);
     EXPECT_EQ(planes[me].throttle, 0);
 
-    // Within 50 of the waypoint the next one is taken.
-    placePlane(me, 740, 580, 40);
-    step();
-    EXPECT_EQ(planes[me].pathIndex, 0);
-    EXPECT_EQ(planes[me].State, followPath);
+    // Within 50 of the waypoint (775, 575) the next one is taken.
+    struct Case { double x; int index; };
+    for (const Case& c : {Case{720, 1}, Case{730, 0}, Case{740, 0}}) {
+        planes[me].pathIndex = 1;
+        placePlane(me, c.x, 575, 40);
+        step();
+        EXPECT_EQ(planes[me].pathIndex, c.index) << c.x;
+        EXPECT_EQ(planes[me].State, followPath);
+    }
 
     // The goal reached without a hunt: a new route is planned in the same step.
     int gx, gy;
@@ -197,6 +204,27 @@ TEST_F(AutopilotTest, FollowingARouteTurnsHardAndCountsWaypointsDown)
     EXPECT_EQ(planes[me].State, followPath);
     EXPECT_EQ(planes[me].pathX[0], gx);
     EXPECT_EQ(planes[me].pathY[0], gy);
+
+    // A waypoint exactly behind the nose (D = 180 to the last bit): no turn.
+    // Facing +x, the plane's own bearing does not depend on the distance; D falls
+    // through 180 as the plane rises towards y 25, and being finer than D's last
+    // bit, the first height not above 180 gives 180 itself.
+    setRoute({{0, 0}, {2, 0}});
+    auto bearingDifference = [](double y) {
+        double D = bearingOf(125, y, 25, 25) - bearingOf(125, y, 126, y);
+        return D < 0 ? D + 360 : D;
+    };
+    double low = 25 - 1e-3, high = 25;
+    while (std::nextafter(low, high) < high) {
+        double mid = low + (high - low) / 2;
+        (bearingDifference(mid) > 180 ? low : high) = mid;
+    }
+    ASSERT_EQ(bearingDifference(high), 180);
+    planes[me].pathIndex = 0;
+    placePlane(me, 125, high, 40);
+    step();
+    EXPECT_EQ(turned(), 0);
+    EXPECT_EQ(planes[me].throttle, 0);
 
     // The goal reached while hunting: the chase starts in the same step.
     setRoute({{14, 12}, {13, 12}});
@@ -280,29 +308,36 @@ TEST_F(AutopilotTest, FailedPlanningStaysInPlanningAndCounts)
 
 TEST_F(AutopilotTest, EnemyMovesAndReturnsAreNoticedBeforeTheActions)
 {
-    // Hunting along a route whose goal is no longer the enemy's cell: replan to it.
-    setRoute({{20, 20}, {13, 12}, {12, 12}});
-    planes[me].pathIndex = 1;
-    placePlane(foe, 275, 875, 40);  // cell (5, 17)
-    ASSERT_FALSE(grid[5][17].block);
-    hunt(followPath);
-    step();
-    EXPECT_EQ(planes[me].pathX[0], 5);
-    EXPECT_EQ(planes[me].pathY[0], 17);
-    EXPECT_EQ(planes[me].Mood, hunting);
+    // Hunting along a route whose goal is no longer the enemy's cell, in either
+    // index or both: replan to it.
+    for (auto [ex, ey] : {std::pair{5, 17}, std::pair{20, 17}, std::pair{5, 20}}) {
+        setRoute({{20, 20}, {13, 12}, {12, 12}});
+        planes[me].pathIndex = 1;
+        placePlane(foe, 50 * ex + 25, 50 * ey + 25, 40);
+        ASSERT_FALSE(grid[ex][ey].block);
+        hunt(followPath);
+        step();
+        EXPECT_EQ(planes[me].pathX[0], ex);
+        EXPECT_EQ(planes[me].pathY[0], ey);
+        EXPECT_EQ(planes[me].Mood, hunting);
+    }
 
-    // An enemy off the map, back over cells 0 to 23 with both coordinates above 0.
-    hunt(chaseEnemy);
-    planes[me].Mood = enemyOffMap;
-    step();
-    EXPECT_EQ(planes[me].Mood, hunting);
-    EXPECT_EQ(planes[me].State, followPath);
-    // Over cell 24 it still counts as off the map.
-    placePlane(foe, 1230, 600, 40);
-    hunt(chaseEnemy);
-    planes[me].Mood = enemyOffMap;
-    step();
-    EXPECT_EQ(planes[me].Mood, enemyOffMap);
+    // An enemy off the map, back over cells 0 to 23 with both coordinates above
+    // 0. On the line 0, or over cell 24, it still counts as off the map.
+    // Back, the plane plans a route to it in the same step; still off the map,
+    // it chases on and gives up at once, the enemy being far.
+    struct Case { double x, y; int mood, state; };
+    const Case cases[] = {{275, 875, hunting, followPath},   {0.5, 300, hunting, followPath},
+                          {300, 0.5, hunting, followPath},   {0, 300, enemyOffMap, planPath},
+                          {300, 0, enemyOffMap, planPath},   {1230, 600, enemyOffMap, planPath}};
+    for (const auto& c : cases) {
+        placePlane(foe, c.x, c.y, 40);
+        hunt(chaseEnemy);
+        planes[me].Mood = enemyOffMap;
+        step();
+        EXPECT_EQ(planes[me].Mood, c.mood) << c.x << "," << c.y;
+        EXPECT_EQ(planes[me].State, c.state) << c.x << "," << c.y;
+    }
 }
 
 TEST_F(AutopilotTest, PlanesOffTheGridHeadBackToTheMap)
@@ -365,10 +400,14 @@ TEST_F(AutopilotTest, GroundAndObstaclesStartRecoveries)
     EXPECT_EQ(planes[me].returnPoint[0], 625);
     EXPECT_EQ(planes[me].returnPoint[1], 675);
 
-    // Recovered from the obstacle: back to the sensed point, mood by the enemy.
-    placePlane(me, 620, 660, 30);
-    step();
-    EXPECT_EQ(planes[me].State, returnToSensed);
+    // Recovered from the obstacle once tips and tail are above 5 (they sit 0.5
+    // above the fuselage): back to the sensed point, mood by the enemy.
+    for (double z : {4.0, 4.6}) {
+        placePlane(me, 620, 660, z);
+        step();
+        EXPECT_EQ(planes[me].State, z > 4.5 ? returnToSensed : recover) << z;
+        EXPECT_EQ(planes[me].throttle, z > 4.5) << z;
+    }
     EXPECT_EQ(planes[me].Mood, noHunt);
     EXPECT_NEAR(alongNose(), 80, 1e-9);
     planes[me].State = recover;
@@ -390,15 +429,24 @@ TEST_F(AutopilotTest, ReturningToTheSensedPointFiresBrakesAndArrives)
     EXPECT_EQ(planes[me].State, returnToSensed);
     EXPECT_EQ(planes[me].Sensing, 1);
 
-    // Ahead within 15 degrees: thrust; within 5 units: plan again.
-    planes[me].returnPoint[0] = 700;
-    planes[me].returnPoint[1] = 620;
-    step();
-    EXPECT_NEAR(alongNose(), 80, 1e-9);
-    planes[me].returnPoint[0] = 603;
-    planes[me].returnPoint[1] = 600;
-    step();
-    EXPECT_EQ(planes[me].State, planPath);
+    // Behind within 140 to 220 degrees and farther than 10: brake. Within 15
+    // degrees either side of the nose: thrust. Within 5 units: plan again.
+    struct Case { double D, d, push; int state; };
+    const Case cases[] = {
+        {145, 40, -16, returnToSensed}, {135, 40, 0, returnToSensed},
+        {215, 40, -16, returnToSensed}, {225, 40, 0, returnToSensed},
+        {13, 40, 80, returnToSensed},   {17, 40, 0, returnToSensed},
+        {347, 40, 80, returnToSensed},  {343, 40, 0, returnToSensed},
+        {0, 5.5, 80, returnToSensed},   {0, 4.5, 80, planPath},
+    };
+    for (const auto& c : cases) {
+        planes[me].State = returnToSensed;
+        planes[me].returnPoint[0] = static_cast<float>(seenAtX(c.D, c.d));
+        planes[me].returnPoint[1] = static_cast<float>(seenAtY(c.D, c.d));
+        step();
+        EXPECT_NEAR(alongNose(), c.push, 1e-9) << c.D << " " << c.d;
+        EXPECT_EQ(planes[me].State, c.state) << c.D << " " << c.d;
+    }
 }
 
 TEST_F(AutopilotTest, AMissingOrInvalidEnemyIsNeverRead)

@@ -162,6 +162,33 @@ TEST_F(PathSearchTest, FixedRoutes)
     EXPECT_EQ(route(4).front(), std::make_pair(24, 24));
     EXPECT_EQ(route(4).back(), std::make_pair(0, 0));
     EXPECT_TRUE(gridIsClean());
+
+    // Around a wall on (10, 10) to (10, 12), worked out step by step.
+    // Start (12, 12), goal (8, 10): the ways below and above the wall reach F 74
+    // together, at (11, 13) and at (11, 9); below wins only with the rows visited
+    // from y - 1 to y + 1, the heap's tie rules, an equal cost keeping the first
+    // parent and an estimate of 10 a cell.
+    // Start (15, 9), goal (9, 12): below the wall, (11, 13) comes up at F 86
+    // (G 56, three diagonals and a straight step) before the row above at F 90;
+    // diagonal steps of 15 would tie them at 90 and send the route above.
+    clearGrid();
+    for (int y = 10; y <= 12; ++y)
+        grid[10][y].block = 1;
+    struct Case {
+        int sx, sy, gx, gy;
+        std::vector<std::pair<int, int>> route;
+    };
+    const Case cases[] = {
+        {12, 12, 8, 10, {{8, 10}, {8, 11}, {8, 12}, {9, 13}, {10, 13}, {11, 13}, {12, 12}}},
+        {15, 9, 9, 12,
+         {{9, 12}, {9, 13}, {10, 13}, {11, 13}, {12, 12}, {13, 11}, {14, 10}, {15, 9}}},
+    };
+    for (const auto& c : cases) {
+        search(5, c.sx, c.sy, c.gx, c.gy);
+        ASSERT_EQ(pathFound, 1);
+        EXPECT_EQ(route(5), c.route) << c.sx << "," << c.sy;
+        EXPECT_TRUE(gridIsClean());
+    }
 }
 
 TEST_F(PathSearchTest, SearchesWithoutARouteLeaveRouteAndGridAlone)

@@ -71,10 +71,15 @@ TEST(PlayCue, ASinkReceivesTheNamesInsteadOfTheDevice)
 
 TEST(PlayCue, WithoutASinkItReturnsAtOnceWhateverTheFile)
 {
-    // The machine's own device (or none): nothing to hear here, but nothing may
-    // wait, fail or print either.
+    // Taking the sink away hands the cues back to the machine's own device (or
+    // none): the sink hears no more, and a missing or empty name neither waits
+    // nor fails.
+    heard.clear();
+    platform::setCueSink([](const std::string& name) { heard.push_back(name); });
+    platform::setCueSink(nullptr);
     platform::playCue("data\\no-such-cue.wav");
     platform::playCue("");
+    EXPECT_TRUE(heard.empty());
 }
 
 } // namespace
