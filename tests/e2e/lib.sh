@@ -27,15 +27,29 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# fail WHY: ends the test with what it saw, the program's stderr above all.
+# On stderr, so that a check inside $(...) still shows; from there it ends
+# the script as well.
 fail() {
-    echo "FAIL: $*"
-    for f in "$work"/*; do
-        # text files only (the work folder may hold recordings)
-        [ -f "$f" ] && ! grep -Iq . "$f" 2>/dev/null && [ -s "$f" ] && continue
-        [ -f "$f" ] && { echo "--- $(basename "$f")"; cat "$f"; }
-    done
+    {
+        echo "FAIL: $*"
+        for f in "$work"/*; do
+            # text files only (the work folder may hold recordings)
+            [ -f "$f" ] && ! grep -Iq . "$f" 2>/dev/null && [ -s "$f" ] && continue
+            [ -f "$f" ] && { echo "--- $(basename "$f")"; cat "$f"; }
+        done
+    } >&2
+    [ "$BASHPID" = "$$" ] || kill -USR1 "$$"
     exit 1
 }
+trap 'exit 1' USR1
+# CTest's timeout would end the test without a word: the script ends itself
+# before it (E2E_SECONDS, set by CTest), through fail.
+if [ -n "${E2E_SECONDS:-}" ]; then
+    trap 'fail "the test ran out of its $E2E_SECONDS s"' TERM
+    (sleep "$E2E_SECONDS" && kill -TERM "$$") >/dev/null 2>&1 &
+    children="$children $!"
+fi
 
 # store_size WIDTH HEIGHT: stores the full-screen size the way the settings
 # dialog's OK does.
