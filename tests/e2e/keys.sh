@@ -14,10 +14,14 @@ kill -0 "$skarvel_pid" 2>/dev/null || fail "the program ended by itself"
 
 shots="$work/shots"
 mkdir -p "$shots"
-# shot NAME: the window's picture after the keys of the last step have been seen.
+# capture NAME: the window's picture now. shot NAME: after the keys of the last
+# step have been seen.
+capture() {
+    "$XHELPER" shot "$window" "$shots/$1.ppm" || fail "no picture of the window"
+}
 shot() {
     sleep 0.7
-    "$XHELPER" shot "$window" "$shots/$1.ppm" || fail "no picture of the window"
+    capture "$1"
 }
 # differing A B: the pixels that differ between two pictures.
 differing() {
@@ -109,17 +113,34 @@ until [ "$(grep -cE "^title $window FPS: [0-9]+\.[0-9]$" "$work/windows")" -ge 2
     [ "$tries" -gt 300 ] && fail "the title did not show a measured rate"
     sleep 0.1
 done
-shot before
-shot unmoved
-xdotool keydown Up
-sleep 2
-xdotool keyup Up
-shot moved
-resting=$(differing before unmoved)
-moving=$(differing unmoved moved)
+# The pictures compared below lie 100 turns apart (0.7 s at least), so that the
+# plane moves as far between them on a busy machine as on an idle one.
+rate=$(grep -E "^title $window FPS: " "$work/windows" | tail -n 1 | sed 's/.*FPS: //')
+apart=$(awk -v rate="$rate" 'BEGIN { s = 100 / rate; printf "%.2f", (s < 0.7 ? 0.7 : (s > 15 ? 15 : s)) }')
+# Plane 0 settles into its hover under the new scale: two pictures in a row
+# differ little (it has ten tries to).
+capture unmoved
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+    mv "$shots/unmoved.ppm" "$shots/before.ppm"
+    sleep "$apart"
+    capture unmoved
+    resting=$(differing before unmoved)
+    [ "$resting" -lt $((total / 30)) ] && break
+done
 [ "$resting" -lt $((total / 30)) ] || fail "plane 0 does not keep still ($resting)"
+# Held Up moves it: two pictures in a row differ by much more (ten tries again).
+xdotool keydown Up
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+    sleep "$apart"
+    capture moved
+    moving=$(differing unmoved moved)
+    [ "$moving" -gt $((total / 25)) ] && [ "$moving" -gt $((4 * resting)) ] && break
+    mv "$shots/moved.ppm" "$shots/unmoved.ppm"
+done
+xdotool keyup Up
 [ "$moving" -gt $((total / 25)) ] && [ "$moving" -gt $((4 * resting)) ] ||
     fail "holding Up did not move plane 0 ($resting, then $moving)"
 
 end_with_escape "$window"
-echo "e2e keys: passed (still $still; texts $full, $none, $status; resting $resting, moving $moving)"
+echo "e2e keys: passed (FPS $rate; still $still; texts $full, $none, $status; resting $resting, moving $moving," \
+     "pictures ${apart} s apart)"

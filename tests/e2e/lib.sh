@@ -21,7 +21,7 @@ export XDG_CONFIG_HOME="$work/config"
 # one that has ended may already belong to another test's program or server.
 cleanup() {
     for pid in $children $(jobs -p); do
-        [ "$(cut -d' ' -f4 "/proc/$pid/stat" 2>/dev/null)" = "$$" ] && kill -9 "$pid" 2>/dev/null
+        [ "$(cut -d' ' -f4 "/proc/$pid/stat" 2>/dev/null)" = "$$" ] && { kill -9 "$pid" && wait "$pid"; } 2>/dev/null
     done
     rm -rf "$work"
 }
@@ -59,11 +59,12 @@ store_size() {
         >"$XDG_CONFIG_HOME/skarvel/settings.ini"
 }
 
-# Reports the top-level windows that appear into $work/windows.
+# Reports the top-level windows that appear into $work/windows, from before
+# anything is started.
 watch_windows() {
     "$XHELPER" watch 600 >"$work/windows" &
     children="$children $!"
-    sleep 0.3
+    wait_for "$work/windows" "^watching$" 60 || fail "the windows cannot be watched"
 }
 
 # wait_for FILE PATTERN SECONDS: until an extended regular expression matches a line.

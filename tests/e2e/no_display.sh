@@ -34,9 +34,11 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
 server=$!
 children="$children $server"
 wait_for "$work/display" "^[0-9]+$" 20 || fail "no X server for the lost-display run"
-DISPLAY=":$(cat "$work/display")" start_skarvel /s
-sleep 3
-kill -0 "$skarvel_pid" 2>/dev/null || fail "the saver did not start on its display"
+export DISPLAY=":$(cat "$work/display")"
+watch_windows
+start_skarvel /s
+wait_window 1024x768
+wait_for "$work/windows" "^title $window FPS: " 60 || fail "the saver did not start on its display"
 kill "$server"
 wait_exit 20
 [ "$rc" -ne 0 ] || fail "a lost display ended the saver as if nothing had happened"
