@@ -4,19 +4,21 @@
 # Nothing answers the box for them: trying to show it with no display must not
 # keep the program waiting. A display lost while the saver runs ends it.
 . "$(dirname "$0")/lib.sh"
-unset SKARVEL_MESSAGE_BOX_ANSWER
+unset SKARVEL_MESSAGE_BOX_ANSWER WAYLAND_DISPLAY
 export ALSOFT_DRIVERS=null
 
 # ends DISPLAY_ENV ARGS...: the program without a usable display.
 ends() {
-    local display=$1
+    local display=$1 own=$DISPLAY
     shift
     if [ -z "$display" ]; then
-        env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout"
+        unset DISPLAY
     else
-        env -u WAYLAND_DISPLAY DISPLAY="$display" timeout 60 "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout"
+        export DISPLAY=$display
     fi
-    rc=$?
+    start_skarvel "$@"
+    wait_exit 60
+    export DISPLAY=$own
     local what="'$*' on display '${display}'"
     [ "$rc" -eq 0 ] || fail "$what: exit code $rc"
     grep -q "^The video system cannot start: " "$work/stderr" || fail "$what: the cause was not said"
