@@ -102,7 +102,8 @@ tracer_died() {
 # once it has drawn. Its exit code and stderr stand for the first run's; should
 # its tracer die too, that is the test's failure.
 repeat_leak_check() {
-    echo "LeakSanitizer's tracer died as '${skarvel_args[*]}' ended; its leak check is repeated" >&2
+    echo "LeakSanitizer's tracer died as '${skarvel_args[*]}' ended; its leak check is repeated:" >&2
+    grep -E "^Tracer caught signal|fatal error" "$work/stderr" >&2
     mv "$work/stderr" "$work/stderr.tracer"
     local repeating=1 running
     start_skarvel "${skarvel_args[@]}"
