@@ -34,9 +34,15 @@ fail() {
     {
         echo "FAIL: $*"
         for f in "$work"/*; do
-            # text files only (the work folder may hold recordings)
-            [ -f "$f" ] && ! grep -Iq . "$f" 2>/dev/null && [ -s "$f" ] && continue
-            [ -f "$f" ] && { echo "--- $(basename "$f")"; cat "$f"; }
+            [ -f "$f" ] || continue
+            # the program's stderr whatever it holds; other files when they
+            # are text (the work folder may hold recordings)
+            case $f in
+            */stderr*) ;;
+            *) [ -s "$f" ] && ! grep -Iq . "$f" 2>/dev/null && continue ;;
+            esac
+            echo "--- $(basename "$f")"
+            cat -v "$f"
         done
     } >&2
     [ "$BASHPID" = "$$" ] || kill -USR1 "$$"
