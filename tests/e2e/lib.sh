@@ -100,7 +100,7 @@ start_skarvel() {
 tracer_died() {
     grep -q "^Tracer caught signal" "$work/stderr" &&
         grep -q "LeakSanitizer has encountered a fatal error" "$work/stderr" &&
-        ! grep -q "ERROR: [A-Za-z]*Sanitizer" "$work/stderr"
+        ! grep -qE "ERROR: [A-Za-z]*Sanitizer|runtime error" "$work/stderr"
 }
 
 # repeat_leak_check: the leak check of such a run is made on a new run of the
