@@ -8,7 +8,8 @@
 # buildings found hit (seven to a completed round, while nobody presses M or R),
 # the demonstration flag, the camera, the controlled plane, the measured rate,
 # the physics step, the bodies of the arena and how many of them have a position
-# or velocity that is not finite, and then lets the program go on.
+# or velocity that is not finite, and where the controlled plane is, and then
+# lets the program go on.
 import math
 import struct
 
@@ -55,6 +56,10 @@ if bodies:
         if not all(math.isfinite(n) for n in numbers):
             nonfinite += 1
 
+# Where the controlled plane's fuselage is.
+plane = handle("planes[%d].fuselage.body" % int(value("cnP")))
+where = struct.unpack("3d", memory.read_memory(plane + position, 24)) if bodies and plane else (math.nan,) * 3
+
 print("turns %d" % int(value("DrawCounter")))
 print("hits %d" % int(value("BuildingHit")))
 print("demo %d" % int(value("demoActive")))
@@ -64,4 +69,5 @@ print("fps %s" % float(value("FpsNow")))
 print("step %s" % float(value("TStepSz")))
 print("bodies %d" % len(bodies))
 print("nonfinite %d" % nonfinite)
+print("planex %s\nplaney %s\nplanez %s" % where)
 gdb.execute("detach", to_string=True)

@@ -33,14 +33,15 @@ folder() { rm -f "$1" && mkdir "$1"; }
 silent() {
     rm -f "$work/windows"
     watch_windows
-    (cd "$work/run" && exec "$SKARVEL" /s 2>"$work/stderr" >"$work/stdout") &
-    skarvel_pid=$!
+    cd "$work/run" || fail "$1: no working folder"
+    start_skarvel /s
     wait_window 1024x768
     wait_for "$work/windows" "^title $window FPS: " 60 || fail "$1: no turn ran"
     sleep 2
     kill -0 "$skarvel_pid" 2>/dev/null || fail "$1: the program ended by itself"
     end_with_escape "$window"
     [ -s "$work/stderr" ] && fail "$1: the program wrote on stderr"
+    cd "$work" || fail "no work folder"
     echo "$1: silent"
 }
 

@@ -53,7 +53,7 @@ for name in data/bb2.jpg data/bb3.gif; do
     watch_windows
     start_skarvel /s
     wait_window 1024x768
-    sleep 2
+    wait_for "$work/windows" "^title $window FPS: " 60 || fail "half $name: no turn ran"
     kill -0 "$skarvel_pid" 2>/dev/null || fail "half $name: the program ended by itself"
     end_with_escape "$window"
     quiet_stderr

@@ -35,7 +35,6 @@ wait_for "$work/host" "^[0-9]+$" 20 || fail "no host window"
 host=$(head -1 "$work/host")
 # red_texts: the red text pixels in the preview.
 red_texts() {
-    sleep 0.7
     "$XHELPER" shot "$preview" "$work/preview.ppm" || fail "no picture of the preview"
     set -- $("$XHELPER" region "$work/preview.ppm" 0 0 320 240)
     [ "$#" -eq 8 ] || fail "preview not read"
@@ -45,12 +44,20 @@ red_texts() {
 start_skarvel /p "$host"
 wait_running '^FPS: [0-9.]+$'
 preview=$running
-sleep 1
-before=$(red_texts)
+for _ in $(seq 1 40); do
+    sleep 0.5
+    before=$(red_texts)
+    [ "$before" -gt 0 ] && break
+done
 xdotool mousemove 100 100
 sleep 0.5
 xdotool mousemove 200 100
-after=$(red_texts)
+# The texts go within 20 s, however slowly the turns come.
+for _ in $(seq 1 40); do
+    after=$(red_texts)
+    [ "$after" -lt $((before / 3)) ] && break
+    sleep 0.5
+done
 kill -0 "$skarvel_pid" 2>/dev/null || fail "a far move ended the preview"
 [ "$after" -lt $((before / 3)) ] || fail "the texts stayed in the preview ($before, then $after)"
 xdotool mousemove 200 200

@@ -4,19 +4,21 @@
 # Nothing answers the box for them: trying to show it with no display must not
 # keep the program waiting. A display lost while the saver runs ends it.
 . "$(dirname "$0")/lib.sh"
-unset SKARVEL_MESSAGE_BOX_ANSWER
+unset SKARVEL_MESSAGE_BOX_ANSWER WAYLAND_DISPLAY
 export ALSOFT_DRIVERS=null
 
 # ends DISPLAY_ENV ARGS...: the program without a usable display.
 ends() {
-    local display=$1
+    local display=$1 own=$DISPLAY
     shift
     if [ -z "$display" ]; then
-        env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout"
+        unset DISPLAY
     else
-        env -u WAYLAND_DISPLAY DISPLAY="$display" timeout 60 "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout"
+        export DISPLAY=$display
     fi
-    rc=$?
+    start_skarvel "$@"
+    wait_exit 60
+    export DISPLAY=$own
     local what="'$*' on display '${display}'"
     [ "$rc" -eq 0 ] || fail "$what: exit code $rc"
     grep -q "^The video system cannot start: " "$work/stderr" || fail "$what: the cause was not said"
@@ -34,9 +36,11 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
 server=$!
 children="$children $server"
 wait_for "$work/display" "^[0-9]+$" 20 || fail "no X server for the lost-display run"
-DISPLAY=":$(cat "$work/display")" start_skarvel /s
-sleep 3
-kill -0 "$skarvel_pid" 2>/dev/null || fail "the saver did not start on its display"
+export DISPLAY=":$(cat "$work/display")"
+watch_windows
+start_skarvel /s
+wait_window 1024x768
+wait_for "$work/windows" "^title $window FPS: " 60 || fail "the saver did not start on its display"
 kill "$server"
 wait_exit 20
 [ "$rc" -ne 0 ] || fail "a lost display ended the saver as if nothing had happened"

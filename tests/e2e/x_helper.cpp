@@ -7,7 +7,8 @@
 //   x_helper watch SECONDS               reports every top-level window that is
 //                                        made: each title it shows ("title ID
 //                                        TEXT") and its size when it is mapped
-//                                        ("mapped ID WxH+X+Y")
+//                                        ("mapped ID WxH+X+Y"), after a first
+//                                        line "watching" once it sees them
 //   x_helper shot ID FILE                 writes the window's picture as a PPM
 //   x_helper differ A B                   compares two PPM pictures of one size:
 //                                        "differ N total N", N the pixels that
@@ -226,6 +227,8 @@ int watch(Display* display, double seconds)
     Window root = DefaultRootWindow(display);
     XSelectInput(display, root, SubstructureNotifyMask);
     XSync(display, False);
+    std::printf("watching\n");
+    std::fflush(stdout);
     std::map<Window, std::string> titles;
     auto start = std::chrono::steady_clock::now();
     while (secondsSince(start) < seconds) {

@@ -22,11 +22,15 @@ grep -q "sGravity" "$work/stderr" || fail "full screen: the stored gravity was n
 kill "$skarvel_pid"
 wait "$skarvel_pid" 2>/dev/null
 
-# Preview: runs in a host window until the host goes away.
-"$XHELPER" host 320 240 6 >"$work/host" &
-children="$children $!"
+# Preview: runs in a host window (until its first turn shows the rate in the
+# title), then the host goes away.
+"$XHELPER" host 320 240 600 >"$work/host" &
+host_pid=$!
+children="$children $host_pid"
 wait_for "$work/host" "^[0-9]+$" 20 || fail "no host window"
 start_skarvel /p "$(head -n 1 "$work/host")"
+timeout 60 xdotool search --sync --name '^FPS: ' >/dev/null || fail "preview: no turn ran"
+kill "$host_pid"
 wait_exit 60
 grep -q "skarvel: the stored" "$work/stderr" && fail "preview: the stored settings were read"
 
