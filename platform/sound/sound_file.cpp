@@ -4,13 +4,39 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <utility>
 #include <vector>
 
 namespace platform {
 
+namespace {
+
+// Only files that open with the mark of a sound container reach the decoder.
+// A headerless stream is found by its decoder guessing at the bytes, and the
+// MPEG decoder prints its complaints about a wrong guess on stderr: a damaged
+// sound file must leave the program silent, without a word.
+bool startsAsSoundContainer(const std::string& path)
+{
+    static const char* const marks[] = {"RIFF", "RIFX", "RF64", "FORM", ".snd", "fLaC", "OggS"};
+    char head[4] = {};
+    std::ifstream file(path, std::ios::binary);
+    if (!file.read(head, sizeof head))
+        return false;
+    for (const char* mark : marks) {
+        if (std::memcmp(head, mark, sizeof head) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool readMonoSound(const std::string& path, MonoSound& sound)
 {
+    if (!startsAsSoundContainer(path))
+        return false;
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)

@@ -12,8 +12,8 @@ struct MonoSound {
     std::vector<int16_t> samples;
 };
 
-// Decodes a sound file (WAV and the other formats the decoder knows), mixing its
-// channels down to one. False when the file is missing, unreadable or empty.
+// Decodes a sound file (WAV, AIFF, AU, FLAC or Ogg), mixing its channels down
+// to one. False when the file is missing, unreadable or empty.
 bool readMonoSound(const std::string& path, MonoSound& sound);
 
 } // namespace platform

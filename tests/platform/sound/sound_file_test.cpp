@@ -90,6 +90,14 @@ TEST(SoundFile, MissingEmptyAndGarbledFilesAreRefused)
     EXPECT_FALSE(platform::readMonoSound((folder.path() / "empty.wav").string(), sound));
     writeBytes(folder.path() / "noise.wav", {'R', 'I', 'F', 'F', 1, 2, 3, 4, 5, 6, 7});
     EXPECT_FALSE(platform::readMonoSound((folder.path() / "noise.wav").string(), sound));
+    // Noise that happens to look like MPEG frames is refused without a word.
+    std::vector<uint8_t> frames;
+    for (int i = 0; i < 64; ++i)
+        frames.insert(frames.end(), {0xFF, 0xFB, 0x90, 0x64, uint8_t(i), 0x00, 0x42, 0x17});
+    writeBytes(folder.path() / "frames.wav", frames);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(platform::readMonoSound((folder.path() / "frames.wav").string(), sound));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(SoundFile, AHeaderClaimingALongSoundTakesOnlyWhatTheFileHolds)
