@@ -1,0 +1,92 @@
+#!/bin/bash
+# The mix as a listener hears it. Three full-screen runs of the real saver on a
+# virtual display, each recorded by OpenAL's wave writer: the tunes alone (the
+# effect and gun sounds left out of its sounds folder), the effects alone (the
+# tunes left out) and everything. In each, once the demonstration flies, the
+# period key is pressed twice: the first press ends the demonstration, the
+# second makes plane 1 the controlled plane, so that the listener rides a plane
+# that carries a tune at distance 0 while the others fly and fight on. The
+# recording is then measured for SECONDS from the second press. Prints the
+# tunes' and the effects' loudness (dB RMS) and the whole mix's loudest sample
+# (dB of full scale) with the frames that reach full scale.
+# Targets: the tunes alone at least -24 dB RMS; the whole mix below full scale.
+#
+#   bench/sound_mix.sh [BUILD_FOLDER [SECONDS]]
+#
+# BUILD_FOLDER (./build by default) is a build with full audio and its
+# benchmarks; SECONDS is 20 by default. Needs xvfb-run, xdotool and gdb.
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-build}" && pwd)
+seconds=${2:-20}
+for program in skarvel sound_mix_levels; do
+    [ -x "$build/$program" ] || { echo "no $program in $build" >&2; exit 1; }
+done
+if [ -z "${SOUND_MIX_DISPLAY:-}" ]; then
+    SOUND_MIX_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build" "$seconds"
+fi
+
+. "$here/../tests/e2e/lib.sh" "$build/skarvel" -
+export SKARVEL_MESSAGE_BOX_ANSWER=no
+unset ALSOFT_DRIVERS
+# Pinned, so that the recording's length in bytes tells the time.
+rate=44100
+frame_bytes=8
+
+# record NAME: runs the saver with the sound files that NAME keeps; the levels
+# of the measured stretch go to $work/NAME.levels.
+record() {
+    local name=$1 run="$work/$1" file
+    mkdir -p "$run/sounds/data"
+    for file in "$build"/sounds/data/*; do
+        case "$name/$(basename "$file")" in
+        tunes/[0-9].wav | tunes/gun.wav | effects/*.mid) ;;
+        *) cp "$file" "$run/sounds/data/" ;;
+        esac
+    done
+    printf '[general]\ndrivers = wave\nchannels = stereo\nsample-type = float32\nfrequency = %s\n[wave]\nfile = %s\n' \
+        "$rate" "$run/out.wav" >"$run/alsoft.conf"
+    # Sounds are found under the current folder, pictures beside the program.
+    cd "$run" || fail "no run folder"
+    ALSOFT_CONF="$run/alsoft.conf" start_skarvel /s
+    cd - >/dev/null || fail "no way back"
+    window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$skarvel_pid" | head -1)
+    [ -n "$window" ] || fail "$name: no window"
+
+    local tries=0
+    until probe_arena && [ "$(probed demo)" = 1 ]; do
+        tries=$((tries + 1))
+        [ "$tries" -gt 60 ] && fail "$name: the demonstration did not start"
+        sleep 0.5
+    done
+    xdotool windowfocus "$window" 2>/dev/null
+    xdotool key period period
+    local size from
+    size=$(stat -c %s "$run/out.wav")
+    from=$(awk -v s="$size" -v r="$rate" -v b="$frame_bytes" 'BEGIN { printf "%.3f", (s - 68) / (r * b) }')
+    local until_bytes=$((68 + (${from%.*} + seconds + 1) * rate * frame_bytes))
+    tries=0
+    while [ "$(stat -c %s "$run/out.wav")" -lt "$until_bytes" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -gt $((seconds * 30)) ] && fail "$name: the recording stopped growing"
+        kill -0 "$skarvel_pid" 2>/dev/null || fail "$name: the program ended by itself"
+        sleep 0.1
+    done
+    probe_arena
+    [ "$(probed plane)" = 1 ] && [ "$(probed demo)" = 0 ] ||
+        fail "$name: plane $(probed plane) was controlled, demonstration $(probed demo)"
+    escape_until_exit "$window"
+    [ "$rc" -eq 0 ] || fail "$name: exit code $rc"
+    "$build/sound_mix_levels" "$run/out.wav" "$from" "$(awk -v f="$from" -v s="$seconds" 'BEGIN { print f + s }')" \
+        >"$work/$name.levels" ||
+        fail "$name: the recording could not be read"
+}
+
+record tunes
+record effects
+record all
+read -r tunes _ <"$work/tunes.levels"
+read -r effects _ <"$work/effects.levels"
+set -- $(cat "$work/all.levels")
+echo "tunes alone: $tunes dB RMS (target at least -24)"
+echo "effects alone: $effects dB RMS"
+echo "everything: $1 dB RMS, peak $2 dBFS, $3 frames at full scale in $seconds s (target 0)"
