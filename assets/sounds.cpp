@@ -11,6 +11,15 @@ using namespace synth;
 
 namespace {
 
+// The loudest sample of each sound, as a share of full scale. A tune that the
+// listener's own plane carries peaks at about half of full scale (the tune
+// player's gain); the sounds here keep below the other half. An effect or a shot
+// within its minimum distance reaches the listener at its full level, and
+// several can sound at once, so they stay well below that half.
+constexpr float chimePeak = 0.4f;
+constexpr float effectPeak = 0.22f;
+constexpr float gunPeak = 0.22f;
+
 Sound chime()
 {
     const std::vector<Partial> bell = {
@@ -18,7 +27,7 @@ Sound chime()
     Sound s;
     s.mix(struck(keyFrequency(81), 1.8, bell), 0.0);
     s.mix(struck(keyFrequency(88), 1.6, bell), 0.18, 0.8f);
-    s.normalise(0.8f);
+    s.normalise(chimePeak);
     return s;
 }
 
@@ -49,7 +58,7 @@ std::vector<Sound> effects()
     all.push_back(sweep(1400, 180, 0.3, 6, 0.8));
 
     for (Sound& s : all)
-        s.normalise(0.85f);
+        s.normalise(effectPeak);
     return all;
 }
 
@@ -82,9 +91,9 @@ Tune duskTune()
     const std::vector<Chord> chords = {{45, true}, {41, false}, {48, false}, {43, false}, {45, true}, {50, true},
                                        {40, false}, {40, false}, {45, true}, {41, false}, {48, false}, {43, false},
                                        {50, true},  {40, false}, {45, true}, {45, true}};
-    Part guitar{0, 24, 100, 50, {}};
-    Part strings{1, 48, 70, 80, {}};
-    Part flute{2, 73, 110, 64, {}};
+    Part guitar{0, 24, 127, 50, {}};
+    Part strings{1, 48, 95, 80, {}};
+    Part flute{2, 73, 127, 64, {}};
     for (size_t bar = 0; bar < chords.size(); ++bar) {
         const Chord& c = chords[bar];
         const int r = c.root;
@@ -92,7 +101,7 @@ Tune duskTune()
         for (int i = 0; i < 8; ++i)
             guitar.notes.push_back({bar * 4.0 + i * 0.5, 0.9, pattern[i], i == 0 ? 90 : 70});
         for (int key : {r + 12, r + 12 + third(c), r + 19})
-            strings.notes.push_back({bar * 4.0, 3.9, key, 50});
+            strings.notes.push_back({bar * 4.0, 3.9, key, 70});
     }
     addLine(flute, 8, {{76, 1.5}, {74, 0.5}, {72, 1}, {67, 1},   {71, 2},   {74, 2},
                        {72, 1},   {76, 1},   {81, 1.5}, {79, 0.5}, {77, 2},   {74, 1},
@@ -111,10 +120,10 @@ Tune chaseTune()
     const std::vector<Chord> chords = {{40, true}, {40, true}, {36, false}, {38, false}, {40, true}, {40, true},
                                        {36, false}, {35, false}, {40, true}, {40, true}, {36, false}, {38, false},
                                        {45, true},  {45, true},  {35, false}, {35, false}};
-    Part bass{0, 38, 110, 64, {}};
-    Part stabs{1, 49, 80, 40, {}};
-    Part brass{2, 61, 100, 88, {}};
-    Part drums{9, 0, 100, 64, {}};
+    Part bass{0, 38, 120, 64, {}};
+    Part stabs{1, 49, 105, 40, {}};
+    Part brass{2, 61, 127, 88, {}};
+    Part drums{9, 0, 76, 64, {}};
     const int ostinato[8] = {0, 0, 7, 0, 3, 0, 5, 3};
     for (size_t bar = 0; bar < chords.size(); ++bar) {
         const Chord& c = chords[bar];
@@ -146,9 +155,9 @@ Tune bounceTune()
 {
     const std::vector<Chord> chords = {{45, true}, {41, false}, {48, false}, {43, false}};
     Part bass{0, 39, 105, 64, {}};
-    Part piano{1, 4, 85, 44, {}};
-    Part lead{2, 80, 90, 84, {}};
-    Part drums{9, 0, 100, 64, {}};
+    Part piano{1, 4, 110, 44, {}};
+    Part lead{2, 80, 95, 84, {}};
+    Part drums{9, 0, 55, 64, {}};
     for (int bar = 0; bar < 16; ++bar) {
         Chord c = chords[size_t(bar % 4)];
         if (bar == 14)
@@ -187,7 +196,9 @@ bool writeSounds(const std::string& out)
     const std::vector<Sound> all = effects();
     for (size_t i = 0; i < all.size(); ++i)
         ok = writeWav(data + std::to_string(i) + ".wav", all[i]) && ok;
-    ok = writeWav(data + "gun.wav", gunPop()) && ok;
+    Sound gun = gunPop();
+    gun.normalise(gunPeak);
+    ok = writeWav(data + "gun.wav", gun) && ok;
     ok = writeMidi(data + "unforgiven.mid", duskTune()) && ok;
     ok = writeMidi(data + "mi2.mid", chaseTune()) && ok;
     ok = writeMidi(data + "letthebeat.mid", bounceTune()) && ok;

@@ -14,7 +14,8 @@
 #   bench/sound_mix.sh [BUILD_FOLDER [SECONDS]]
 #
 # BUILD_FOLDER (./build by default) is a build with full audio and its
-# benchmarks; SECONDS is 20 by default. Needs xvfb-run, xdotool and gdb.
+# benchmarks; SECONDS is 20 by default. Needs xvfb-run, xdotool and gdb. With
+# SOUND_MIX_KEEP set to a folder, the three recordings are kept there.
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 seconds=${2:-20}
@@ -74,19 +75,33 @@ record() {
     probe_arena
     [ "$(probed plane)" = 1 ] && [ "$(probed demo)" = 0 ] ||
         fail "$name: plane $(probed plane) was controlled, demonstration $(probed demo)"
+    # Which tune plane 1 carries (0 to 2; -1 for none).
+    carried=$(timeout 60 gdb -batch -nx -p "$skarvel_pid" "/proc/$skarvel_pid/exe" \
+        -ex 'print musicClips[0].odeBodyID == planes[1].fuselage.body ? 0 : musicClips[1].odeBodyID == planes[1].fuselage.body ? 1 : musicClips[2].odeBodyID == planes[1].fuselage.body ? 2 : -1' \
+        2>/dev/null | sed -n 's/^\$1 = //p')
+    echo "$carried" >"$work/$name.carried"
     escape_until_exit "$window"
     [ "$rc" -eq 0 ] || fail "$name: exit code $rc"
-    "$build/sound_mix_levels" "$run/out.wav" "$from" "$(awk -v f="$from" -v s="$seconds" 'BEGIN { print f + s }')" \
-        >"$work/$name.levels" ||
+    local to
+    to=$(awk -v f="$from" -v s="$seconds" 'BEGIN { print f + s }')
+    "$build/sound_mix_levels" "$run/out.wav" "$from" "$to" >"$work/$name.levels" &&
+        "$build/sound_mix_levels" "$run/out.wav" 0 "$to" >"$work/$name.whole" ||
         fail "$name: the recording could not be read"
+    [ -n "${SOUND_MIX_KEEP:-}" ] && cp "$run/out.wav" "$SOUND_MIX_KEEP/$name.wav"
+    return 0
 }
 
 record tunes
 record effects
 record all
-read -r tunes _ <"$work/tunes.levels"
-read -r effects _ <"$work/effects.levels"
-set -- $(cat "$work/all.levels")
-echo "tunes alone: $tunes dB RMS (target at least -24)"
-echo "effects alone: $effects dB RMS"
-echo "everything: $1 dB RMS, peak $2 dBFS, $3 frames at full scale in $seconds s (target 0)"
+# Each file holds: dB RMS, peak dBFS, frames at full scale.
+show() {
+    set -- $(cat "$1")
+    echo "$1 dB RMS, peak $2 dBFS, $3 frames at full scale"
+}
+tunes=(unforgiven.mid mi2.mid letthebeat.mid)
+echo "tunes alone: $(show "$work/tunes.levels") (target: at least -24 dB RMS)," \
+    "plane 1 carrying ${tunes[$(cat "$work/tunes.carried")]:-no tune}"
+echo "effects alone: $(show "$work/effects.levels")"
+echo "everything: $(show "$work/all.levels") (target: none)"
+echo "everything from the start: $(show "$work/all.whole") (target: none)"
