@@ -11,11 +11,13 @@ using namespace synth;
 
 namespace {
 
-// The loudest sample of each sound, as a share of full scale. A tune that the
-// listener's own plane carries peaks at about half of full scale (the tune
-// player's gain); the sounds here keep below the other half. An effect or a shot
-// within its minimum distance reaches the listener at its full level, and
-// several can sound at once, so they stay well below that half.
+// The loudest sample of each sound, as a share of full scale. The tunes take
+// most of it: at the tune player's gain each peaks some 3 dB below full scale,
+// and a tune carried beside the listener reaches that in one channel. An effect
+// or a shot within its minimum distance reaches the listener at its full level
+// as well, and several start in one turn when a plane's parts hit something
+// together, adding up to about three times one. So the effects keep below what
+// the tunes leave, and nothing has to limit the mix afterwards.
 constexpr float chimePeak = 0.4f;
 constexpr float effectPeak = 0.22f;
 constexpr float gunPeak = 0.22f;
@@ -63,6 +65,10 @@ std::vector<Sound> effects()
 }
 
 // Melodies are written as (key, beats) pairs; key -1 is a rest.
+//
+// The parts' volumes give the three tunes about one loudness and one peak
+// (within 1.5 dB) at the tune player's gain. The drums stay low: their hits on
+// the chords make a tune's peaks.
 using Line = std::vector<std::pair<int, double>>;
 
 void addLine(Part& part, double startBeat, const Line& line, int velocity)

@@ -36,7 +36,7 @@ unset ALSOFT_DRIVERS
 # first 9 s of the recording (a busy machine takes seconds to make the window
 # and the arena) is not heard: onset stays empty.
 record() {
-    local name=$1 level=$2 seconds=$3 file tries=0
+    local name=$1 level=$2 seconds=$3 file tries=0 whole
     shift 3
     rm -rf "$work/run"
     mkdir -p "$work/run/sounds/data"
@@ -49,9 +49,12 @@ record() {
     cd "$build" || fail "no build folder"
     onset=""
     until [ -n "$onset" ] && "$LEVEL" "$work/$name.wav" 0 "$(after "$seconds")" >/dev/null 2>&1; do
-        [ -n "$onset" ] || onset=$("$LEVEL" --onset "$work/$name.wav" "$level" 9 2>/dev/null)
-        [ -z "$onset" ] && "$LEVEL" "$work/$name.wav" 0 9 >/dev/null 2>&1 &&
-            ! onset=$("$LEVEL" --onset "$work/$name.wav" "$level" 9 2>/dev/null) && break
+        if [ -z "$onset" ]; then
+            # Whether the first 9 s are recorded is asked before they are searched.
+            "$LEVEL" "$work/$name.wav" 0 9 >/dev/null 2>&1 && whole=1 || whole=0
+            onset=$("$LEVEL" --onset "$work/$name.wav" "$level" 9 2>/dev/null)
+            [ -z "$onset" ] && [ "$whole" = 1 ] && break
+        fi
         tries=$((tries + 1))
         [ "$tries" -gt 600 ] && fail "$name: the recording did not grow"
         kill -0 "$skarvel_pid" 2>/dev/null || fail "the program ended by itself"
