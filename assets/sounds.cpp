@@ -11,6 +11,17 @@ using namespace synth;
 
 namespace {
 
+// The loudest sample of each sound, as a share of full scale. The tunes take
+// most of it: at the tune player's gain each peaks some 3 dB below full scale,
+// and a tune carried beside the listener reaches that in one channel. An effect
+// or a shot within its minimum distance reaches the listener at its full level
+// as well, and several start in one turn when a plane's parts hit something
+// together, adding up to about three times one. So the effects keep below what
+// the tunes leave, and nothing has to limit the mix afterwards.
+constexpr float chimePeak = 0.4f;
+constexpr float effectPeak = 0.22f;
+constexpr float gunPeak = 0.22f;
+
 Sound chime()
 {
     const std::vector<Partial> bell = {
@@ -18,7 +29,7 @@ Sound chime()
     Sound s;
     s.mix(struck(keyFrequency(81), 1.8, bell), 0.0);
     s.mix(struck(keyFrequency(88), 1.6, bell), 0.18, 0.8f);
-    s.normalise(0.8f);
+    s.normalise(chimePeak);
     return s;
 }
 
@@ -49,11 +60,15 @@ std::vector<Sound> effects()
     all.push_back(sweep(1400, 180, 0.3, 6, 0.8));
 
     for (Sound& s : all)
-        s.normalise(0.85f);
+        s.normalise(effectPeak);
     return all;
 }
 
 // Melodies are written as (key, beats) pairs; key -1 is a rest.
+//
+// The parts' volumes give the three tunes about one loudness and one peak
+// (within 1.5 dB) at the tune player's gain. The drums stay low: their hits on
+// the chords make a tune's peaks.
 using Line = std::vector<std::pair<int, double>>;
 
 void addLine(Part& part, double startBeat, const Line& line, int velocity)
@@ -82,9 +97,9 @@ Tune duskTune()
     const std::vector<Chord> chords = {{45, true}, {41, false}, {48, false}, {43, false}, {45, true}, {50, true},
                                        {40, false}, {40, false}, {45, true}, {41, false}, {48, false}, {43, false},
                                        {50, true},  {40, false}, {45, true}, {45, true}};
-    Part guitar{0, 24, 100, 50, {}};
-    Part strings{1, 48, 70, 80, {}};
-    Part flute{2, 73, 110, 64, {}};
+    Part guitar{0, 24, 127, 50, {}};
+    Part strings{1, 48, 95, 80, {}};
+    Part flute{2, 73, 127, 64, {}};
     for (size_t bar = 0; bar < chords.size(); ++bar) {
         const Chord& c = chords[bar];
         const int r = c.root;
@@ -92,7 +107,7 @@ Tune duskTune()
         for (int i = 0; i < 8; ++i)
             guitar.notes.push_back({bar * 4.0 + i * 0.5, 0.9, pattern[i], i == 0 ? 90 : 70});
         for (int key : {r + 12, r + 12 + third(c), r + 19})
-            strings.notes.push_back({bar * 4.0, 3.9, key, 50});
+            strings.notes.push_back({bar * 4.0, 3.9, key, 70});
     }
     addLine(flute, 8, {{76, 1.5}, {74, 0.5}, {72, 1}, {67, 1},   {71, 2},   {74, 2},
                        {72, 1},   {76, 1},   {81, 1.5}, {79, 0.5}, {77, 2},   {74, 1},
@@ -111,10 +126,10 @@ Tune chaseTune()
     const std::vector<Chord> chords = {{40, true}, {40, true}, {36, false}, {38, false}, {40, true}, {40, true},
                                        {36, false}, {35, false}, {40, true}, {40, true}, {36, false}, {38, false},
                                        {45, true},  {45, true},  {35, false}, {35, false}};
-    Part bass{0, 38, 110, 64, {}};
-    Part stabs{1, 49, 80, 40, {}};
-    Part brass{2, 61, 100, 88, {}};
-    Part drums{9, 0, 100, 64, {}};
+    Part bass{0, 38, 120, 64, {}};
+    Part stabs{1, 49, 105, 40, {}};
+    Part brass{2, 61, 127, 88, {}};
+    Part drums{9, 0, 76, 64, {}};
     const int ostinato[8] = {0, 0, 7, 0, 3, 0, 5, 3};
     for (size_t bar = 0; bar < chords.size(); ++bar) {
         const Chord& c = chords[bar];
@@ -146,9 +161,9 @@ Tune bounceTune()
 {
     const std::vector<Chord> chords = {{45, true}, {41, false}, {48, false}, {43, false}};
     Part bass{0, 39, 105, 64, {}};
-    Part piano{1, 4, 85, 44, {}};
-    Part lead{2, 80, 90, 84, {}};
-    Part drums{9, 0, 100, 64, {}};
+    Part piano{1, 4, 110, 44, {}};
+    Part lead{2, 80, 95, 84, {}};
+    Part drums{9, 0, 55, 64, {}};
     for (int bar = 0; bar < 16; ++bar) {
         Chord c = chords[size_t(bar % 4)];
         if (bar == 14)
@@ -187,7 +202,9 @@ bool writeSounds(const std::string& out)
     const std::vector<Sound> all = effects();
     for (size_t i = 0; i < all.size(); ++i)
         ok = writeWav(data + std::to_string(i) + ".wav", all[i]) && ok;
-    ok = writeWav(data + "gun.wav", gunPop()) && ok;
+    Sound gun = gunPop();
+    gun.normalise(gunPeak);
+    ok = writeWav(data + "gun.wav", gun) && ok;
     ok = writeMidi(data + "unforgiven.mid", duskTune()) && ok;
     ok = writeMidi(data + "mi2.mid", chaseTune()) && ok;
     ok = writeMidi(data + "letthebeat.mid", bounceTune()) && ok;
