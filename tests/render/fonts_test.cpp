@@ -5,6 +5,7 @@
 #include "platform/offscreen_gl/offscreen_gl.h"
 #include "render/gl_state.h"
 #include "render/texts.h"
+#include "f5_states.h"
 
 #include <gtest/gtest.h>
 
@@ -286,12 +287,7 @@ TEST_F(FontsTest, EveryTextOfAFrameHasTheColourOfTheLists)
     const std::set<int> lists = redColours();
     ASSERT_EQ(lists.size(), 1u);
 
-    // (status, tables, sound read-outs, help) of each F5 state.
-    struct State {
-        uint8_t status, tables, sound, help;
-    };
-    const State states[] = {{1, 1, 0, 1}, {1, 1, 0, 0}, {1, 1, 1, 0}, {0, 0, 0, 1}, {0, 0, 0, 0}, {1, 0, 0, 0}};
-    for (const State& s : states) {
+    for (const F5State& s : f5States) {
         showStatus = s.status;
         showTables = s.tables;
         showSoundDebug = s.sound;

@@ -7,6 +7,7 @@
 #include "arena/tunables.h"
 #include "platform/clock.h"
 #include "render/texts.h"
+#include "f5_states.h"
 
 #include <gtest/gtest.h>
 
@@ -75,18 +76,13 @@ protected:
 
 TEST_F(TextsTest, F5StatesChooseTheBlocks)
 {
-    // (status, tables, sound read-outs, help) after each press from the start.
-    struct State {
-        uint8_t status, tables, sound, help;
-    };
-    const State states[] = {{1, 1, 0, 1}, {1, 1, 0, 0}, {1, 1, 1, 0}, {0, 0, 0, 1}, {0, 0, 0, 0}, {1, 0, 0, 0}};
     // The initial flags are the first state.
     ASSERT_EQ(showStatus, 1);
     ASSERT_EQ(showTables, 1);
     ASSERT_EQ(showSoundDebug, 0);
     ASSERT_EQ(showHelp, 1);
     ASSERT_EQ(showPaths, 0);
-    for (const State& s : states) {
+    for (const F5State& s : f5States) {
         showStatus = s.status;
         showTables = s.tables;
         showSoundDebug = s.sound;
