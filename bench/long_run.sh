@@ -20,4 +20,4 @@ trap 'rm -rf "$run"' EXIT
 cp -r "$build/skarvel" "$build/e2e_x_helper" "$build/data" "$build/info" "$build/sounds" "$run/"
 cd "$run"
 export SOAK_SECONDS=${2:-3600} SOAK_WARMUP=${SOAK_WARMUP:-120} SOAK_MAX_GROWTH_KB=${SOAK_MAX_GROWTH_KB:-20480}
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/../tests/e2e/soak.sh" "$run/skarvel" "$run/e2e_x_helper"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$here/../tests/e2e/soak.sh" "$run/skarvel" "$run/e2e_x_helper"

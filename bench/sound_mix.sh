@@ -26,7 +26,7 @@ for program in skarvel sound_mix_levels; do
     [ -x "$build/$program" ] || { echo "no $program in $build" >&2; exit 1; }
 done
 if [ -z "${SOUND_MIX_DISPLAY:-}" ]; then
-    SOUND_MIX_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build" "$seconds"
+    SOUND_MIX_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$build" "$seconds"
 fi
 
 . "$here/../tests/e2e/lib.sh" "$build/skarvel" -

@@ -32,7 +32,7 @@ ends ":4321" /s
 ends ":4321" /p 12345
 # A display that goes away under the running saver ends it at once (it cannot
 # draw or release anything there any more) instead of leaving it waiting.
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset 3>"$work/display" >/dev/null 2>&1 &
 server=$!
 children="$children $server"
 wait_for "$work/display" "^[0-9]+$" 20 || fail "no X server for the lost-display run"
