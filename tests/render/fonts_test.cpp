@@ -288,10 +288,7 @@ TEST_F(FontsTest, EveryTextOfAFrameHasTheColourOfTheLists)
     ASSERT_EQ(lists.size(), 1u);
 
     for (const F5State& s : f5States) {
-        showStatus = s.status;
-        showTables = s.tables;
-        showSoundDebug = s.sound;
-        showHelp = s.help;
+        showF5State(s);
         startFrame();
         TextList texts;
         collectTexts(texts, Vec3{}, Vec3{}, GLStrings{});

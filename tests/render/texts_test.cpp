@@ -83,10 +83,7 @@ TEST_F(TextsTest, F5StatesChooseTheBlocks)
     ASSERT_EQ(showHelp, 1);
     ASSERT_EQ(showPaths, 0);
     for (const F5State& s : f5States) {
-        showStatus = s.status;
-        showTables = s.tables;
-        showSoundDebug = s.sound;
-        showHelp = s.help;
+        showF5State(s);
         collect();
         SCOPED_TRACE(testing::Message() << "status " << int(s.status) << " tables " << int(s.tables)
                                         << " sound " << int(s.sound) << " help " << int(s.help));
