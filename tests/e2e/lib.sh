@@ -87,6 +87,8 @@ wait_for() {
 # start_skarvel ARGS...: runs the program in the background; stderr to $work/stderr.
 start_skarvel() {
     skarvel_args=("$@")
+    # the answer to boxes, perhaps given for this run alone: a repeat needs it too
+    skarvel_answer=${SKARVEL_MESSAGE_BOX_ANSWER-} skarvel_answered=${SKARVEL_MESSAGE_BOX_ANSWER+yes}
     "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout" &
     skarvel_pid=$!
 }
@@ -112,7 +114,11 @@ repeat_leak_check() {
     grep -E "^Tracer caught signal|fatal error" "$work/stderr" >&2
     mv "$work/stderr" "$work/stderr.tracer"
     local repeating=1 running
-    start_skarvel "${skarvel_args[@]}"
+    if [ -n "$skarvel_answered" ]; then
+        SKARVEL_MESSAGE_BOX_ANSWER=$skarvel_answer start_skarvel "${skarvel_args[@]}"
+    else
+        start_skarvel "${skarvel_args[@]}"
+    fi
     for _ in $(seq 1 600); do
         kill -0 "$skarvel_pid" 2>/dev/null || break
         running=$(xdotool search --name '^FPS: ' 2>/dev/null | head -n 1)
