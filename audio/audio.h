@@ -7,7 +7,3 @@
 // drawn frame's placement and the texts' read-outs. The entry point calls it
 // first, before the scene is built and before the first frame.
 void startAudio();
-
-// The 3-D placement of clips and listener, which the full configuration installs
-// as the first step of every drawn frame. Does nothing in the others.
-void updateSoundPositions();

@@ -14,5 +14,3 @@ void startAudio()
     soundHooks.enemyTaken = [](int) { platform::playCue("data\\boing_1.wav"); };
     soundHooks.enemyDropped = [](int) { platform::playCue("data\\hasta_la_vista_baby.wav"); };
 }
-
-void updateSoundPositions() {}

@@ -2,6 +2,7 @@
 // read-outs go to the clips.
 #include "audio/audio.h"
 #include "audio/effect_pool.h"
+#include "audio/placement.h"
 #include "audio/sound_clip.h"
 
 #include "arena/records.h"

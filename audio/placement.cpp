@@ -2,7 +2,7 @@
 // are handed to planes near the controlled plane and follow them, the gun clips
 // follow their planes' bubbles, the effect clips their owners, and the listener
 // rides the controlled plane, looking along its nose.
-#include "audio/audio.h"
+#include "audio/placement.h"
 #include "audio/effect_pool.h"
 #include "audio/sound_clip.h"
 

@@ -7,5 +7,3 @@ void startAudio()
 {
     resetSoundHooks();
 }
-
-void updateSoundPositions() {}

@@ -1,16 +1,19 @@
 #!/bin/bash
 # The mix as a listener hears it. Three full-screen runs of the real saver on a
 # virtual display, each recorded by OpenAL's wave writer: the tunes alone (the
-# effect and gun sounds left out of its sounds folder), the effects alone (the
-# tunes left out) and everything. In each, once the demonstration flies, the
-# period key is pressed twice: the first press ends the demonstration, the
-# second makes plane 1 the controlled plane, so that the listener rides a plane
-# that carries a tune at distance 0 while the others fly and fight on. The
-# recording is then measured for SECONDS from the keys. Prints the loudness
-# (dB RMS), the loudest sample (dB of full scale) and the frames that reach
-# full scale of each, and of the whole mix also from the start of its run (the
-# start-up sound and the first hand-off of the tunes), with the tune that
-# plane 1 carried in the tunes' run.
+# start-up, effect and gun sounds left out of its sounds folder), the effects
+# alone (the tunes left out) and everything. In each, once the demonstration
+# flies, the period key is pressed twice: the first press ends the
+# demonstration, the second makes plane 1 the controlled plane, so that the
+# listener rides a plane that carries a tune at distance 0 while the others fly
+# and fight on. The recording is then measured for SECONDS from the keys.
+# Prints the loudness (dB RMS), the loudest sample (dB of full scale) and the
+# frames that reach full scale of each, and of the whole mix also from the
+# start of its run (the start-up sound and the first hand-off of the tunes),
+# with the tune that plane 1 carried in the tunes' run. Also, as
+# tests/audio/saver_sound.sh measures them (dB of full scale, RMS of the mono
+# mix): the start-up sound over 1 s from its onset in the effects' run, and the
+# tunes over 3 s from theirs in the tunes' run.
 # Targets: the tunes alone at least -24 dB RMS; no frame of the whole mix at
 # full scale.
 #
@@ -36,14 +39,17 @@ unset ALSOFT_DRIVERS
 rate=44100
 frame_bytes=8
 
-# record NAME: runs the saver with the sound files that NAME keeps; the levels
-# of the measured stretch go to $work/NAME.levels.
+# record NAME [LEVEL SECONDS]: runs the saver with the sound files that NAME
+# keeps; the levels of the measured stretch go to $work/NAME.levels. With LEVEL
+# and SECONDS, the onset of the first sound louder than LEVEL and its level for
+# SECONDS go to $work/NAME.start, measured before the keys are pressed (as the
+# saver's sound test hears the saver, left alone).
 record() {
     local name=$1 run="$work/$1" file
     mkdir -p "$run/sounds/data"
     for file in "$build"/sounds/data/*; do
         case "$name/$(basename "$file")" in
-        tunes/[0-9].wav | tunes/gun.wav | effects/*.mid) ;;
+        tunes/[0-9].wav | tunes/gun.wav | tunes/coin.wav | effects/*.mid) ;;
         *) cp "$file" "$run/sounds/data/" ;;
         esac
     done
@@ -57,6 +63,15 @@ record() {
     [ -n "$window" ] || fail "$name: no window"
 
     local tries=0
+    if [ $# -eq 3 ]; then
+        until "$build/sound_mix_levels" --from-onset "$run/out.wav" "$2" "$3" >"$work/$name.start" 2>/dev/null; do
+            tries=$((tries + 1))
+            [ "$tries" -gt 600 ] && fail "$name: no sound began"
+            kill -0 "$skarvel_pid" 2>/dev/null || fail "$name: the program ended by itself"
+            sleep 0.1
+        done
+    fi
+    tries=0
     until probe_arena && [ "$(probed demo)" = 1 ]; do
         tries=$((tries + 1))
         [ "$tries" -gt 60 ] && fail "$name: the demonstration did not start"
@@ -94,8 +109,9 @@ record() {
     return 0
 }
 
-record tunes
-record effects
+# The onsets as tests/audio/saver_sound.sh finds them.
+record tunes 0.001 3
+record effects 0.005 1
 record all
 # Each file holds: dB RMS, peak dBFS, frames at full scale.
 show() {
@@ -112,3 +128,12 @@ echo "tunes alone: $(show "$work/tunes.levels") (target: at least -24 dB RMS), p
 echo "effects alone: $(show "$work/effects.levels")"
 echo "everything: $(show "$work/all.levels") (target: none)"
 echo "everything from the start: $(show "$work/all.whole") (target: none)"
+# from_onset FILE SECONDS: FILE holds the onset (s) and the dB RMS of the mono
+# mix over SECONDS from there.
+from_onset() {
+    local seconds=$2
+    set -- $(cat "$1")
+    echo "$2 dB RMS over $seconds s from its onset at $1 s"
+}
+echo "start-up sound alone: $(from_onset "$work/effects.start" 1) (audio_saver_sound: at least 8 dB less)"
+echo "tunes from their start: $(from_onset "$work/tunes.start" 3) (audio_saver_sound: at least 8 dB less)"

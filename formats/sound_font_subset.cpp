@@ -237,14 +237,17 @@ std::vector<uint8_t> trimPresetData(const std::vector<uint8_t>& pdta, const Prog
 
 } // namespace
 
-std::shared_ptr<const SoundFontSubset> SoundFontSubset::make(const std::string& path, const ProgramSet& programs)
+std::shared_ptr<const SoundFontSubset> SoundFontSubset::make(std::FILE* original, const std::string& path,
+                                                              const ProgramSet& programs)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file || fseeko(file.get(), 0, SEEK_END) != 0)
+    if (!original || fseeko(original, 0, SEEK_END) != 0)
         return nullptr;
-    const uint64_t fileSize = uint64_t(ftello(file.get()));
+    const auto endOffset = ftello(original);
+    if (endOffset < 0 || uint64_t(endOffset) > maxSoundFontBytes)
+        return nullptr;
+    const uint64_t fileSize = uint64_t(endOffset);
     uint8_t header[12];
-    if (!readAt(file.get(), 0, header, 12) || std::memcmp(header, "RIFF", 4) != 0 ||
+    if (!readAt(original, 0, header, 12) || std::memcmp(header, "RIFF", 4) != 0 ||
         std::memcmp(header + 8, "sfbk", 4) != 0)
         return nullptr;
     const uint64_t end = std::min<uint64_t>(fileSize, 8 + uint64_t(u32(header + 4)));
@@ -259,7 +262,7 @@ std::shared_ptr<const SoundFontSubset> SoundFontSubset::make(const std::string& 
     bool trimmed = false;
     for (uint64_t pos = 12; pos + 8 <= end;) {
         uint8_t chunk[12];
-        if (!readAt(file.get(), pos, chunk, 12))
+        if (!readAt(original, pos, chunk, 12))
             return nullptr;
         const uint64_t size = u32(chunk + 4);
         if (size > end - pos - 8)
@@ -268,10 +271,10 @@ std::shared_ptr<const SoundFontSubset> SoundFontSubset::make(const std::string& 
         Piece piece;
         piece.at = at;
         if (std::memcmp(chunk, "LIST", 4) == 0 && std::memcmp(chunk + 8, "pdta", 4) == 0) {
-            if (trimmed || size < 4)
+            if (trimmed || size < 4 || size > maxPresetDataBytes)
                 return nullptr;
             std::vector<uint8_t> pdta(size);
-            if (!readAt(file.get(), pos + 8, pdta.data(), size))
+            if (!readAt(original, pos + 8, pdta.data(), size))
                 return nullptr;
             piece.bytes = trimPresetData(pdta, programs, subset->presets_);
             if (piece.bytes.empty())

@@ -21,12 +21,23 @@ namespace formats {
 // Program numbers, 0 to 127.
 using ProgramSet = std::bitset<128>;
 
+// The largest sound font read: a SoundFont 2 file is one RIFF chunk, whose size
+// field has 32 bits.
+constexpr uint64_t maxSoundFontBytes = (uint64_t{1} << 32) + 8;
+
+// The largest preset data chunk read into memory. Its lists are indexed by
+// 16-bit numbers, and 65536 records of every one of them come to 9.3 MB.
+constexpr uint64_t maxPresetDataBytes = uint64_t{16} << 20;
+
 class SoundFontSubset {
 public:
     // Keeps the presets of the given programs in every bank (melodic banks and
-    // drum kits alike), the instruments they use, and all the samples. Null when
-    // the file cannot be read or is not a well-formed SoundFont 2 file.
-    static std::shared_ptr<const SoundFontSubset> make(const std::string& path, const ProgramSet& programs);
+    // drum kits alike), the instruments they use, and all the samples, of the
+    // font `original`, open for reading, whose file is `path` (read() is given
+    // that file again). Null when the file cannot be read, is larger than
+    // maxSoundFontBytes or is not a well-formed SoundFont 2 file.
+    static std::shared_ptr<const SoundFontSubset> make(std::FILE* original, const std::string& path,
+                                                       const ProgramSet& programs);
 
     const std::string& path() const { return path_; }
     uint64_t size() const { return size_; }

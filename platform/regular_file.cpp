@@ -47,27 +47,42 @@ bool RegularFile::open(const std::string& path, uint64_t maxBytes)
     error_.clear();
     size_ = 0;
     maxBytes_ = maxBytes;
-    // Non-blocking, so that a FIFO with no writer cannot keep the open waiting;
-    // a regular file reads the same either way.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // What is no regular file or is too large; empty when the file will do.
+    auto judge = [maxBytes](const struct stat& info) -> std::string {
+        if (!S_ISREG(info.st_mode))
+            return S_ISDIR(info.st_mode) ? "a folder, not a file" : "not a regular file";
+        if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxBytes)
+            return "larger than " + std::to_string(maxBytes) + " bytes";
+        return {};
+    };
+    // Looked at before it is opened, so that a device in a file's place is
+    // never opened (opening one can act on it). The open itself does not wait
+    // either, and what it opened is judged again: the name may have been given
+    // to something else meanwhile.
+    struct stat info {};
+    int probe = ::open(path.c_str(), O_PATH | O_CLOEXEC);
+    int fd = -1;
+    if (probe >= 0) {
+        const bool looked = fstat(probe, &info) == 0;
+        const int lookError = errno;
+        ::close(probe);
+        if (!looked)
+            error_ = std::strerror(lookError);
+        else if (error_ = judge(info); error_.empty())
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (!error_.empty())
+            return false;
+    }
     if (fd < 0) {
         absent_ = errno == ENOENT || errno == ENOTDIR;
         error_ = std::strerror(errno);
         return false;
     }
-    struct stat info {};
-    if (fstat(fd, &info) != 0) {
+    if (fstat(fd, &info) != 0)
         error_ = std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error_ = S_ISDIR(info.st_mode) ? "a folder, not a file" : "not a regular file";
-        ::close(fd);
-        return false;
-    }
-    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxBytes) {
-        error_ = "larger than " + std::to_string(maxBytes) + " bytes";
+    else
+        error_ = judge(info);
+    if (!error_.empty()) {
         ::close(fd);
         return false;
     }

@@ -1,3 +1,4 @@
 #include "render/program_dir.h"
 
 char programDir[260];
+std::string programDirTooLong;

@@ -77,7 +77,12 @@ std::string picturePath(const char* name)
 {
     if (std::strstr(name, "http://"))
         return name;
-    return std::string(programDir, strnlen(programDir, sizeof programDir)) + platform::nativePath(name);
+    // A folder too long for programDir still names the whole path, which the
+    // length check then refuses, rather than none (a name in the current folder).
+    const std::string folder = programDirTooLong.empty()
+                                   ? std::string(programDir, strnlen(programDir, sizeof programDir))
+                                   : programDirTooLong;
+    return folder + platform::nativePath(name);
 }
 
 int buildTexture(const char* name, GLuint* texture)

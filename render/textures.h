@@ -26,7 +26,7 @@ int textureSide(int pixels, int maxSize);
 std::vector<std::uint8_t> stretchBottomUp(const formats::Picture& picture, int width, int height);
 
 // The file a picture name stands for: an "http://" address unchanged, any other
-// name in the program's folder.
+// name in the program's folder (also when the folder is too long for programDir).
 std::string picturePath(const char* name);
 
 // Loads the picture `name` into a new texture with a full mipmap chain and leaves

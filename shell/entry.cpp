@@ -61,16 +61,21 @@ HostWindow previewHostWindow(const char* argumentText)
 
 void recordProgramDir()
 {
-    // A folder whose name does not fit stays empty rather than cut short.
+    // A folder whose name does not fit is kept whole beside programDir, never
+    // cut short: the pictures then fail to load, saying the path is too long.
     std::string dir = programDirectory();
     programDir[0] = '\0';
+    programDirTooLong.clear();
     if (dir.size() < sizeof programDir)
         std::memcpy(programDir, dir.c_str(), dir.size() + 1);
+    else
+        programDirTooLong = dir;
 }
 
 void resetShellState()
 {
     programDir[0] = '\0';
+    programDirTooLong.clear();
     previewMode = 0;
     DrawCounter = 0;
     fullscreen = 0;
@@ -90,11 +95,26 @@ void shutDown()
 
 } // namespace
 
+void reportOdeError(const char* text)
+{
+    messageBox(text, "ODE Error", MB_OK | MB_ICONSTOP);
+    // Stopped while the box waited: an end as asked, not the error's abort,
+    // with the display mode restored. The world is left as it is: ODE is in
+    // the middle of a call on it.
+    if (stopRequested()) {
+        killGLWindow();
+        std::exit(0);
+    }
+}
+
 int winMain(const char* argumentText)
 {
     fullscreen = 0;
     recordProgramDir();
     previewMode = 0;
+    // Stopped while the program was starting: nothing is shown.
+    if (stopRequested())
+        return 0;
 
     switch (screenSaverRole(argumentText)) {
     case ScreenSaverRole::Settings:
@@ -124,12 +144,7 @@ int winMain(const char* argumentText)
         return 0;
     }
 
-    setOdeErrorReport([](const char* text) {
-        platform::messageBox(text, "ODE Error", platform::MB_OK | platform::MB_ICONSTOP);
-        // Stopped while the box waited: an end as asked, not the error's abort.
-        if (platform::stopRequested())
-            std::exit(0);
-    });
+    setOdeErrorReport(reportOdeError);
     initScene();
     buildFont();
     buildOutlineFont();
@@ -137,6 +152,7 @@ int winMain(const char* argumentText)
     demoSwitchTime = nowSeconds();
 
     int exitCode = runMainLoop();
+    noteOrdinaryEnd();
     shutDown();
     return exitCode;
 }

@@ -29,6 +29,11 @@ platform::HostWindow previewHostWindow(const char* argumentText);
 // normal end: the quit message, Escape, a closed dialog, a failed start).
 int winMain(const char* argumentText);
 
+// The report of an ODE error in a full-screen or preview run: a box; the
+// program then ends as ODE ends it (abort), or with exit code 0 after the
+// window is released (the display mode restored) when a stop came meanwhile.
+void reportOdeError(const char* text);
+
 // The program's folder into programDir.
 void recordProgramDir();
 

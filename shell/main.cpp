@@ -17,5 +17,7 @@ int main(int argc, char** argv)
             argumentText += ' ';
         argumentText += argv[i];
     }
-    return winMain(argumentText.c_str());
+    const int exitCode = winMain(argumentText.c_str());
+    platform::noteOrdinaryEnd();
+    return exitCode;
 }

@@ -10,6 +10,7 @@
 
 #include "arena/tunables.h"
 #include "platform/settings/settings_store.h"
+#include "platform/window/message_box.h"
 
 namespace {
 
@@ -29,14 +30,19 @@ void note(const std::string& text)
     std::fprintf(stderr, "skarvel: %s\n", text.c_str());
 }
 
+// The values one reading found, as stored, by name.
+using ReadValues = std::map<std::string, int32_t>;
+
 // One stored value; false when it is missing or unreadable (which is noted,
-// naming the present value that stays).
-bool storedValue(const platform::SettingsKey& key, const char* name, const std::string& present, int32_t& value)
+// naming the present value that stays). A value found goes into `read`.
+bool storedValue(const platform::SettingsKey& key, const char* name, const std::string& present, int32_t& value,
+                 ReadValues& read)
 {
     uint32_t data = 0;
     switch (key.queryDword(name, data)) {
     case platform::ValueRead::found:
         value = static_cast<int32_t>(data);
+        read[name] = value;
         return true;
     case platform::ValueRead::unreadable:
         note(std::string("the stored value \"") + name + "\" in " + platform::settingsFilePath() +
@@ -48,18 +54,45 @@ bool storedValue(const platform::SettingsKey& key, const char* name, const std::
     return false;
 }
 
-void readWhole(const platform::SettingsKey& key, const char* name, int& setting)
+void readWhole(const platform::SettingsKey& key, const char* name, int& setting, ReadValues& read)
 {
     int32_t value = 0;
-    if (storedValue(key, name, std::to_string(setting), value))
+    if (storedValue(key, name, std::to_string(setting), value, read))
         setting = value;
 }
 
-void readScaled(const platform::SettingsKey& key, const char* name, float& setting)
+// A real setting from its stored form.
+float fromHundredThousandths(int32_t value)
+{
+    return static_cast<float>(value / 100000.0);
+}
+
+void readScaled(const platform::SettingsKey& key, const char* name, float& setting, ReadValues& read)
 {
     int32_t value = 0;
-    if (storedValue(key, name, showReal(setting), value))
-        setting = static_cast<float>(value / 100000.0);
+    if (storedValue(key, name, showReal(setting), value, read))
+        setting = fromHundredThousandths(value);
+}
+
+// readSettings, telling what it found.
+ReadValues readStoredSettings()
+{
+    ReadValues read;
+    std::string error;
+    std::unique_ptr<platform::SettingsKey> key = platform::SettingsKey::openForReading(settingsKeyName, &error);
+    if (!key) {
+        if (!error.empty())
+            note(error + "; using the present settings");
+        return read;
+    }
+    readWhole(*key, "bitsPP", bitsPP, read);
+    readWhole(*key, "screenWidth", screenWidth, read);
+    readWhole(*key, "screenHeight", screenHeight, read);
+    readWhole(*key, "dFps", dFps, read);
+    readScaled(*key, "sGravity", Gravity, read);
+    readScaled(*key, "boxMass", boxMass, read);
+    key->close();
+    return read;
 }
 
 // A display value no mode can have is replaced by its default.
@@ -111,20 +144,7 @@ const char* const settingsKeyName = "Software\\ScreenSaverKestrova";
 
 void readSettings()
 {
-    std::string error;
-    std::unique_ptr<platform::SettingsKey> key = platform::SettingsKey::openForReading(settingsKeyName, &error);
-    if (!key) {
-        if (!error.empty())
-            note(error + "; using the present settings");
-        return;
-    }
-    readWhole(*key, "bitsPP", bitsPP);
-    readWhole(*key, "screenWidth", screenWidth);
-    readWhole(*key, "screenHeight", screenHeight);
-    readWhole(*key, "dFps", dFps);
-    readScaled(*key, "sGravity", Gravity);
-    readScaled(*key, "boxMass", boxMass);
-    key->close();
+    readStoredSettings();
 }
 
 void loadSettings()
@@ -266,19 +286,48 @@ std::string DialogFields::itemText(int id) const
 void DialogFields::setItemText(int id, const std::string& text)
 {
     texts_[id] = text;
+    storedTexts_.erase(id);
+}
+
+void DialogFields::setStoredItemText(int id, const std::string& text, int32_t stored)
+{
+    texts_[id] = text;
+    storedTexts_[id] = {text, stored};
+}
+
+std::optional<int32_t> DialogFields::unchangedStoredValue(int id) const
+{
+    auto shown = storedTexts_.find(id);
+    if (shown == storedTexts_.end() || itemText(id) != shown->second.first)
+        return std::nullopt;
+    return shown->second.second;
 }
 
 void saveSettings(DialogFields& dialog)
 {
-    bitsPP = static_cast<int>(readWholeNumberField(dialog.itemText(fieldBitsPP)));
-    screenWidth = static_cast<int>(readWholeNumberField(dialog.itemText(fieldScreenWidth)));
-    screenHeight = static_cast<int>(readWholeNumberField(dialog.itemText(fieldScreenHeight)));
-    dFps = static_cast<int>(readWholeNumberField(dialog.itemText(fieldDesiredFps)));
-    // The real-valued fields go through a text buffer of limited size.
-    std::string settingsText = dialog.itemText(fieldGravity).substr(0, settingsTextSize - 1);
-    Gravity = readRealField(settingsText);
-    settingsText = dialog.itemText(fieldBoxMass).substr(0, settingsTextSize - 1);
-    boxMass = readRealField(settingsText);
+    // Shown and read back, a stored value need not come back as it was (a real
+    // one is shown to five decimals of a float): one left as shown is stored
+    // again as it was read.
+    auto whole = [&dialog](int id) {
+        std::optional<int32_t> stored = dialog.unchangedStoredValue(id);
+        return stored ? *stored : static_cast<int32_t>(readWholeNumberField(dialog.itemText(id)));
+    };
+    auto real = [&dialog](int id, float& setting) {
+        if (std::optional<int32_t> stored = dialog.unchangedStoredValue(id)) {
+            setting = fromHundredThousandths(*stored);
+            return *stored;
+        }
+        // The real-valued fields go through a text buffer of limited size.
+        std::string settingsText = dialog.itemText(id).substr(0, settingsTextSize - 1);
+        setting = readRealField(settingsText);
+        return storedHundredThousandths(setting);
+    };
+    bitsPP = whole(fieldBitsPP);
+    screenWidth = whole(fieldScreenWidth);
+    screenHeight = whole(fieldScreenHeight);
+    dFps = whole(fieldDesiredFps);
+    const int32_t storedGravity = real(fieldGravity, Gravity);
+    const int32_t storedBoxMass = real(fieldBoxMass, boxMass);
 
     std::string error;
     std::unique_ptr<platform::SettingsKey> key = platform::SettingsKey::createForWriting(settingsKeyName, &error);
@@ -287,24 +336,34 @@ void saveSettings(DialogFields& dialog)
         key->setDword("screenWidth", static_cast<uint32_t>(screenWidth));
         key->setDword("screenHeight", static_cast<uint32_t>(screenHeight));
         key->setDword("dFps", static_cast<uint32_t>(dFps));
-        key->setDword("sGravity", static_cast<uint32_t>(storedHundredThousandths(Gravity)));
-        key->setDword("boxMass", static_cast<uint32_t>(storedHundredThousandths(boxMass)));
+        key->setDword("sGravity", static_cast<uint32_t>(storedGravity));
+        key->setDword("boxMass", static_cast<uint32_t>(storedBoxMass));
         if (key->close(&error))
             return;
     }
-    note("the settings were not stored: " + error);
+    // The dialog has closed: a user who opened it from a menu learns of the
+    // loss only from a box. It says so on stderr as well.
+    const std::string text = "the settings were not stored: " + error;
+    platform::messageBox(text.c_str(), "skarvel", platform::MB_OK | platform::MB_ICONSTOP);
 }
 
 bool settingsDialogProc(DialogFields& dialog, unsigned message, uintptr_t wParam, intptr_t lParam)
 {
     if (message == messageInitDialog) {
-        readSettings();
-        dialog.setItemText(fieldBitsPP, showWholeNumber(bitsPP));
-        dialog.setItemText(fieldScreenWidth, showWholeNumber(screenWidth));
-        dialog.setItemText(fieldScreenHeight, showWholeNumber(screenHeight));
-        dialog.setItemText(fieldDesiredFps, showWholeNumber(dFps));
-        dialog.setItemText(fieldGravity, showReal(Gravity));
-        dialog.setItemText(fieldBoxMass, showReal(boxMass));
+        const ReadValues read = readStoredSettings();
+        auto show = [&dialog, &read](int id, const char* name, const std::string& text) {
+            auto stored = read.find(name);
+            if (stored == read.end())
+                dialog.setItemText(id, text);
+            else
+                dialog.setStoredItemText(id, text, stored->second);
+        };
+        show(fieldBitsPP, "bitsPP", showWholeNumber(bitsPP));
+        show(fieldScreenWidth, "screenWidth", showWholeNumber(screenWidth));
+        show(fieldScreenHeight, "screenHeight", showWholeNumber(screenHeight));
+        show(fieldDesiredFps, "dFps", showWholeNumber(dFps));
+        show(fieldGravity, "sGravity", showReal(Gravity));
+        show(fieldBoxMass, "boxMass", showReal(boxMass));
         return true;
     }
     // The dialog has already closed when a command arrives; its fields are

@@ -5,13 +5,17 @@
 // settings store (platform/settings/settings_store.h) as six 32-bit values:
 // "bitsPP", "screenWidth", "screenHeight" and "dFps" as they are, "sGravity"
 // and "boxMass" as the value times 100000 cut toward zero, read back divided by
-// 100000.
+// 100000. A dialog field the user leaves as it was shown stores the value read
+// into it again, number for number, so that OK changes nothing it was not asked
+// to change.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/dialog/dialog.h"
 
@@ -51,20 +55,31 @@ constexpr unsigned messageCommand = 0x0111;
 
 const platform::DialogTemplate& settingsDialogTemplate();
 
-// The texts of an open dialog's fields, by field id.
+// The texts of an open dialog's fields, by field id, and which of them show a
+// value read from the store.
 class DialogFields {
 public:
     std::string itemText(int id) const;
+    // Shows a text that stands for no stored value.
     void setItemText(int id, const std::string& text);
     std::map<int, std::string>& texts() { return texts_; }
 
+    // Shows `text` in the field for a value read from the store as `stored`.
+    void setStoredItemText(int id, const std::string& text, int32_t stored);
+    // The value read into a field that still shows the text shown for it;
+    // nothing when the text has changed or the field showed no stored value.
+    std::optional<int32_t> unchangedStoredValue(int id) const;
+
 private:
     std::map<int, std::string> texts_;
+    std::map<int, std::pair<std::string, int32_t>> storedTexts_;  // text shown, value read
 };
 
-// Reads the six fields into the settings and stores them. When they cannot be
-// stored, says so on stderr and stores nothing (the settings in memory have
-// changed all the same; the program ends right after).
+// Reads the six fields into the settings and stores them: a field that still
+// shows a value read from the store stores that value as it was read, the others
+// what their text reads as. When they cannot be stored, says so on stderr and,
+// when there is a display, in a box, and stores nothing (the settings in memory
+// have changed all the same; the program ends right after).
 void saveSettings(DialogFields& dialog);
 
 // The dialog's procedure. Opening (messageInitDialog) reads the stored settings

@@ -184,6 +184,12 @@ intptr_t windowProc(WindowHandle window, uint32_t message, uintptr_t wParam, int
         if (wParam < 256)
             keyState[wParam] = 0;
         return 0;
+    case WM_SYSKEYUP:
+        // A key released while Alt is down: released all the same, then the
+        // system's. (A press with Alt down never enters the table.)
+        if (wParam < 256)
+            keyState[wParam] = 0;
+        break;
     case WM_MOUSEMOVE:
         mouseMoved();
         return 0;

@@ -1,9 +1,8 @@
 #include "platform/dialog/dialog.h"
 
-#include "platform/stop_signals.h"
+#include "platform/modal/modal_wait.h"
 
 #include <cstdlib>
-#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 namespace platform {
@@ -37,13 +36,6 @@ gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data)
 {
     finish(*static_cast<Session*>(data), dialogIdCancel);
     return TRUE;  // the dialog is taken down once the loop has ended
-}
-
-// A termination signal cancels the dialog: nothing is stored.
-gboolean onStopSignal(gint, GIOCondition, gpointer data)
-{
-    finish(*static_cast<Session*>(data), dialogIdCancel);
-    return G_SOURCE_CONTINUE;  // removed when the dialog's loop ends
 }
 
 void onDestroy(GtkWidget*, gpointer data)
@@ -215,13 +207,8 @@ int runModalDialog(const DialogTemplate& dialog, std::map<int, std::string>& tex
     gtk_widget_show_all(session.window);
     gtk_window_present(window);
 
-    guint stopWatch = 0;
-    if (stopSignalDescriptor() >= 0)
-        stopWatch = g_unix_fd_add(stopSignalDescriptor(), G_IO_IN, onStopSignal, &session);
-    while (!session.done)
-        gtk_main_iteration_do(TRUE);
-    if (stopWatch)
-        g_source_remove(stopWatch);
+    // A termination signal cancels the dialog: nothing is stored.
+    waitModal(session.done, [&session] { finish(session, dialogIdCancel); });
 
     if (!session.destroyed) {
         for (const auto& [id, entry] : session.edits)

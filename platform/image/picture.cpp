@@ -1,11 +1,11 @@
 #include "platform/image/picture.h"
 
 #include "formats/gif_reader.h"
+#include "platform/regular_file.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -18,6 +18,8 @@ using formats::Picture;
 
 namespace {
 
+static_assert(maxPictureFileBytes <= 0x7fffffff, "SDL reads a picture in memory of at most INT_MAX bytes");
+
 struct SurfaceFree {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -26,25 +28,6 @@ using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
 struct RWClose {
     void operator()(SDL_RWops* rw) const { SDL_RWclose(rw); }
 };
-
-// The whole of a file, up to `limit` bytes; what cannot be read is left out, as
-// if the file were cut short there.
-std::vector<std::uint8_t> readAll(SDL_RWops* rw, size_t limit)
-{
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    while (bytes.size() < limit) {
-        const size_t got = SDL_RWread(rw, chunk, 1, std::min(sizeof chunk, limit - bytes.size()));
-        if (got == 0)
-            break;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return bytes;
-}
-
-// The largest GIF file read: more than the largest picture needs even without
-// compression.
-constexpr size_t maxGIFBytes = static_cast<size_t>(maxPicturePixels) * 2;
 
 // The decoder for the file's contents; only the three kinds the program ships.
 const char* pictureKind(SDL_RWops* rw)
@@ -144,7 +127,17 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& error)
         error = "network addresses are not loaded";
         return false;
     }
-    SDL_RWops* raw = SDL_RWFromFile(path.c_str(), "rb");
+    // The whole file, read without waiting on it and only up to the size of
+    // the largest picture: a FIFO, a device or a huge file in its place is
+    // refused as a broken picture is.
+    std::vector<std::uint8_t> bytes;
+    if (!readRegularFile(path, maxPictureFileBytes, bytes, error))
+        return false;
+    if (bytes.empty()) {
+        error = "not a BMP, JPEG or GIF picture";  // an empty file: no bytes to tell its kind by
+        return false;
+    }
+    SDL_RWops* raw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!raw) {
         error = SDL_GetError();
         return false;
@@ -155,10 +148,8 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& error)
         error = "not a BMP, JPEG or GIF picture";
         return false;
     }
-    if (std::strcmp(kind, "GIF") == 0) {
-        const std::vector<std::uint8_t> bytes = readAll(raw, maxGIFBytes);
+    if (std::strcmp(kind, "GIF") == 0)
         return formats::decodeGIF(bytes.data(), bytes.size(), maxPicturePixels, picture, error);
-    }
     DecodingBound bound;
     SDL_ClearError();  // so that a failure reports its own reason, not an older one
     Surface decoded(IMG_LoadTyped_RW(raw, 0, kind));

@@ -2,6 +2,7 @@
 
 #include "formats/midi_file.h"
 #include "formats/sound_font_subset.h"
+#include "platform/regular_file.h"
 
 #include <fluidsynth.h>
 
@@ -10,8 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <deque>
-#include <fstream>
-#include <iterator>
 #include <malloc.h>
 #include <map>
 #include <mutex>
@@ -107,6 +106,20 @@ struct SoundFontFile {
     uint64_t position = 0;
 };
 
+// The sound font file at `path`, opened without waiting on it: null when it is
+// no regular file or is larger than any sound font.
+std::FILE* openSoundFont(const std::string& path)
+{
+    RegularFile font;
+    if (!font.open(path, formats::maxSoundFontBytes))
+        return nullptr;
+    const int fd = font.release();
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file)
+        close(fd);
+    return file;
+}
+
 void* openFontFile(const char* name)
 {
     std::shared_ptr<const SoundFontSubset> subset;
@@ -116,7 +129,7 @@ void* openFontFile(const char* name)
         if (auto it = fonts.byName.find(name); it != fonts.byName.end())
             subset = it->second;
     }
-    std::FILE* file = std::fopen(subset ? subset->path().c_str() : name, "rb");
+    std::FILE* file = openSoundFont(subset ? subset->path() : std::string(name));
     if (!file)
         return nullptr;
     return new SoundFontFile{file, std::move(subset), 0};
@@ -407,7 +420,8 @@ std::shared_ptr<TuneSynth> TuneSynth::forRate(int rate)
 
 TuneSynth::TuneSynth(int rate, const std::string& font, bool trimmed) : rate_(rate), font_(font), trimmed_(trimmed)
 {
-    if (access(font.c_str(), R_OK) != 0)
+    // A font that cannot be read makes no synthesizer, and its tunes are silent.
+    if (RegularFile file; !file.open(font, formats::maxSoundFontBytes))
         return;
     settings_ = new_fluid_settings();
     if (!settings_)
@@ -435,6 +449,10 @@ TuneSynth::TuneSynth(int rate, const std::string& font, bool trimmed) : rate_(ra
         return;
     }
     fluid_sfloader_set_callbacks(loader, openFontFile, readFontFile, seekFontFile, tellFontFile, closeFontFile);
+    // Ours is asked first. The synthesizer's own loaders stay behind it and
+    // open a name that ours refused themselves; the font was found to be a
+    // regular file of a sound font's size above, so they meet one only when it
+    // is swapped meanwhile.
     fluid_synth_add_sfloader(synth_, loader);
     setChannelTypes();
     voices_.resize(size_t(fluid_synth_get_polyphony(synth_)) + 1);
@@ -468,7 +486,12 @@ bool TuneSynth::loadPrograms(const ProgramSet& programs)
     const int resetPresets = anyFontLoaded_ ? 0 : 1;
     bool loaded = false;
     if (trimmed_) {
-        if (auto subset = SoundFontSubset::make(font_, missing)) {
+        std::shared_ptr<const SoundFontSubset> subset;
+        if (std::FILE* original = openSoundFont(font_)) {
+            subset = SoundFontSubset::make(original, font_, missing);
+            std::fclose(original);
+        }
+        if (subset) {
             const std::string name = rememberTrimmedFont(std::move(subset));
             if (fluid_synth_sfload(synth_, name.c_str(), resetPresets) != FLUID_FAILED) {
                 trimmedNames_.push_back(name);
@@ -567,15 +590,11 @@ std::unique_ptr<SampleStream> openMidiTune(const std::string& path, int sampleRa
 {
     if (sampleRate <= 0)
         return nullptr;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return nullptr;
+    // Missing, unreadable, no regular file or too large: the tune stays silent.
     std::vector<uint8_t> bytes;
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        return nullptr;  // opened but unreadable (a folder, say): the tune stays silent
-    }
+    std::string error;
+    if (!readRegularFile(path, maxMidiFileBytes, bytes, error))
+        return nullptr;
     MidiTune tune;
     if (!formats::parseMidiFile(bytes.data(), bytes.size(), tune))
         return nullptr;

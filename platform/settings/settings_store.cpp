@@ -1,6 +1,7 @@
 #include "platform/settings/settings_store.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -8,6 +9,8 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/regular_file.h"
 
 namespace platform {
 
@@ -76,19 +79,40 @@ Line classify(std::string_view raw)
     return line;
 }
 
-// The lines of a text without their '\n'; a last line without one counts too.
-std::vector<std::string_view> splitLines(std::string_view content)
+// The UTF-8 byte-order mark that some editors put at the start of a text file.
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+// A byte-order mark at the start of the file; empty when there is none.
+std::string_view markOf(std::string_view content)
 {
-    std::vector<std::string_view> lines;
+    return content.substr(0, content.compare(0, byteOrderMark.size(), byteOrderMark) == 0 ? byteOrderMark.size() : 0);
+}
+
+// One line of the file: its text and the line end after it ("\n", "\r\n" or
+// "\r", as the file has it; empty for a last line without one).
+struct TextLine {
+    std::string_view text;
+    std::string_view end;
+};
+
+// The lines of a text (past its byte-order mark), whatever their line ends; a
+// last line without one counts too.
+std::vector<TextLine> splitLines(std::string_view content)
+{
+    content.remove_prefix(markOf(content).size());
+    std::vector<TextLine> lines;
     size_t start = 0;
     while (start < content.size()) {
-        size_t end = content.find('\n', start);
+        size_t end = content.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
-            lines.push_back(content.substr(start));
+            lines.push_back({content.substr(start), {}});
             break;
         }
-        lines.push_back(content.substr(start, end - start));
-        start = end + 1;
+        size_t next = end + 1;
+        if (content[end] == '\r' && next < content.size() && content[next] == '\n')
+            ++next;
+        lines.push_back({content.substr(start, end - start), content.substr(end, next - end)});
+        start = next;
     }
     return lines;
 }
@@ -125,47 +149,66 @@ std::string describeErrno(const std::string& what, const std::string& path, int 
 
 enum class FileRead { ok, absent, failed };
 
-// Reads the whole file. A file or folder that does not exist is absent; any
-// other trouble is a failure with its reason.
+// No real settings file comes near this size: a larger one is refused unread.
+constexpr uint64_t maxSettingsFileBytes = 1 << 20;
+
+// Reads the whole file, following links. A file or folder that does not exist
+// is absent; any other trouble (not a regular file, too large, unreadable) is
+// a failure with its reason.
 FileRead readFile(const std::string& path, std::string& content, mode_t& mode, std::string& error)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // no wait on a FIFO
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
+    RegularFile file;
+    std::vector<uint8_t> bytes;
+    if (!file.open(path, maxSettingsFileBytes) || !file.readAll(bytes)) {
+        if (file.absent())
             return FileRead::absent;
-        error = describeErrno("cannot read", path, errno);
+        error = "cannot read " + path + ": " + file.error();
         return FileRead::failed;
     }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "cannot read " + path + ": not a regular file";
-        ::close(fd);
-        return FileRead::failed;
-    }
-    mode = info.st_mode & 0777;
-    content.clear();
-    char buffer[8192];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = describeErrno("cannot read", path, errno);
-            ::close(fd);
-            return FileRead::failed;
-        }
-        if (n == 0)
-            break;
-        content.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
+    mode = static_cast<mode_t>(file.permissions() & 0777);
+    content.assign(bytes.begin(), bytes.end());
     return FileRead::ok;
 }
 
 std::string folderOf(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
+    if (slash == 0)
+        return "/";
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Links followed before giving up, as the kernel does (ELOOP).
+constexpr int maxLinkHops = 40;
+
+// The file that writing `path` must replace: the path itself, or, when it is a
+// symbolic link, the file the link (perhaps through further links) points to,
+// which need not exist yet. False, with the reason, on a loop of links.
+bool fileBehindLinks(const std::string& path, std::string& file, std::string& error)
+{
+    file = path;
+    for (int hop = 0; hop < maxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;  // nothing there, or no link: writing fails or succeeds here
+        char target[PATH_MAX];
+        ssize_t n = ::readlink(file.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof target) {
+            // An empty target names nothing (no file system should hold one).
+            error = describeErrno("cannot follow the link", file, n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG);
+            return false;
+        }
+        std::string next(target, static_cast<size_t>(n));
+        file = next.front() == '/' ? next : folderOf(file) + "/" + next;
+    }
+    error = describeErrno("cannot write", path, ELOOP);
+    return false;
 }
 
 // Makes a folder and its missing parents (like mkdir -p).
@@ -189,10 +232,6 @@ bool makeFolders(const std::string& folder, std::string& error)
         error = "cannot use the folder " + folder + ": not a folder";
         return false;
     }
-    if (::access(folder.c_str(), W_OK) != 0) {
-        error = describeErrno("cannot write into the folder", folder, errno);
-        return false;
-    }
     return true;
 }
 
@@ -213,10 +252,11 @@ bool writeAll(int fd, std::string_view data)
 }
 
 // Replaces the file with `content` through a temporary file in the same folder.
+// `path` must be no link (see fileBehindLinks).
 bool replaceFile(const std::string& path, const std::string& content, mode_t mode, std::string& error)
 {
     std::string folder = folderOf(path);
-    std::string temporary = folder + "/." + fileName + ".XXXXXX";
+    std::string temporary = folder + "/." + baseNameOf(path) + ".XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         error = describeErrno("cannot write into the folder", folder, errno);
@@ -247,13 +287,21 @@ bool replaceFile(const std::string& path, const std::string& content, mode_t mod
 }
 
 // The file's text with the key's values set: a value that has a line gets that
-// line rewritten in place (keeping a '\r' line end), the others go at the end
-// of the key's first section, or into a new section at the end of the file.
+// line rewritten in place (left as it is when it already holds the number), the
+// others go at the end of the key's first section, or into a new section at
+// the end of the file. Every other line, the byte-order mark and every line end
+// stay as they were; added lines take the line end of the line before them.
 std::string withValues(const std::string& content, const std::string& keyName,
                        const std::vector<std::pair<std::string, uint32_t>>& values)
 {
-    std::vector<std::string_view> lines = splitLines(content);
-    std::vector<std::string> out(lines.begin(), lines.end());
+    std::vector<TextLine> lines = splitLines(content);
+    struct OutLine {
+        std::string text;
+        std::string end;
+    };
+    std::vector<OutLine> out;
+    for (const TextLine& line : lines)
+        out.push_back({std::string(line.text), std::string(line.end)});
     std::vector<bool> placed(values.size(), false);
     auto valueLine = [&values](size_t v) {
         return values[v].first + "=" + std::to_string(static_cast<int32_t>(values[v].second));
@@ -264,7 +312,7 @@ std::string withValues(const std::string& content, const std::string& keyName,
     size_t insertAt = lines.size();      // after the last non-blank line of that section
     bool firstSectionDone = false;
     for (size_t i = 0; i < lines.size(); ++i) {
-        Line line = classify(lines[i]);
+        Line line = classify(lines[i].text);
         if (line.kind == Line::Kind::section) {
             if (inKey)
                 firstSectionDone = true;
@@ -277,40 +325,50 @@ std::string withValues(const std::string& content, const std::string& keyName,
         }
         if (!inKey)
             continue;
-        if (!firstSectionDone && !trim(lines[i]).empty())
+        if (!firstSectionDone && !trim(lines[i].text).empty())
             insertAt = i + 1;
         if (line.kind != Line::Kind::value)
             continue;
         for (size_t v = 0; v < values.size(); ++v) {
             if (placed[v] || !sameName(line.name, values[v].first))
                 continue;
-            bool crlf = !lines[i].empty() && lines[i].back() == '\r';
-            out[i] = valueLine(v);
-            if (crlf)
-                out[i] += '\r';
+            int32_t present = 0;
+            if (!parseInt32(line.text, present) || present != static_cast<int32_t>(values[v].second))
+                out[i].text = valueLine(v);
             placed[v] = true;
             break;
         }
     }
 
-    std::vector<std::string> added;
+    // The line end for lines added after the first `count` lines.
+    auto endAfter = [&lines](size_t count) -> std::string {
+        for (size_t i = count; i-- > 0;)
+            if (!lines[i].end.empty())
+                return std::string(lines[i].end);
+        return "\n";
+    };
+    std::vector<OutLine> added;
+    size_t at = firstSection == lines.size() ? lines.size() : insertAt;  // at least 1 in a section
+    std::string end = endAfter(at);
     for (size_t v = 0; v < values.size(); ++v)
         if (!placed[v])
-            added.push_back(valueLine(v));
+            added.push_back({valueLine(v), end});
     if (firstSection == lines.size()) {
-        if (!out.empty() && !trim(out.back()).empty())
-            out.emplace_back();
-        out.push_back("[" + keyName + "]");
+        if (!out.empty() && out.back().end.empty())
+            out.back().end = end;  // the last line had none
+        if (!out.empty() && !trim(out.back().text).empty())
+            out.push_back({"", end});
+        out.push_back({"[" + keyName + "]", end});
         out.insert(out.end(), added.begin(), added.end());
-    } else {
-        out.insert(out.begin() + static_cast<std::ptrdiff_t>(insertAt), added.begin(), added.end());
+    } else if (!added.empty()) {
+        if (out[at - 1].end.empty())
+            out[at - 1].end = end;  // the last line had none
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
     }
 
-    std::string text;
-    for (const std::string& line : out) {
-        text += line;
-        text += '\n';
-    }
+    std::string text(markOf(content));
+    for (const OutLine& line : out)
+        text += line.text + line.end;
     return text;
 }
 
@@ -357,8 +415,8 @@ std::unique_ptr<SettingsKey> SettingsKey::openForReading(const std::string& keyN
     std::unique_ptr<SettingsKey> key(new SettingsKey(keyName, false));
     bool sectionFound = false;
     bool inKey = false;
-    for (std::string_view raw : splitLines(content)) {
-        Line line = classify(raw);
+    for (const TextLine& raw : splitLines(content)) {
+        Line line = classify(raw.text);
         if (line.kind == Line::Kind::section) {
             inKey = sameName(line.name, keyName);
             sectionFound = sectionFound || inKey;
@@ -373,8 +431,15 @@ std::unique_ptr<SettingsKey> SettingsKey::openForReading(const std::string& keyN
 
 std::unique_ptr<SettingsKey> SettingsKey::createForWriting(const std::string& keyName, std::string* error)
 {
+    std::string path = settingsFilePath();
+    std::string file;
     std::string reason;
-    if (!makeFolders(folderOf(settingsFilePath()), reason)) {
+    bool usable = makeFolders(folderOf(path), reason) && fileBehindLinks(path, file, reason);
+    if (usable && ::access(folderOf(file).c_str(), W_OK) != 0) {
+        reason = describeErrno("cannot write into the folder", folderOf(file), errno);
+        usable = false;
+    }
+    if (!usable) {
         if (error)
             *error = reason;
         return nullptr;
@@ -415,13 +480,14 @@ bool SettingsKey::close(std::string* error)
     }
     closed_ = true;
     std::string path = settingsFilePath();
+    std::string file;
     std::string content;
     std::string reason;
     mode_t mode = 0600;
     // A file that exists but cannot be read is never overwritten: its values
-    // would be lost.
-    if (readFile(path, content, mode, reason) == FileRead::failed ||
-        !replaceFile(path, withValues(content, keyName_, pending_), mode, reason)) {
+    // would be lost. A link stays a link: the file it points to is replaced.
+    if (readFile(path, content, mode, reason) == FileRead::failed || !fileBehindLinks(path, file, reason) ||
+        !replaceFile(file, withValues(content, keyName_, pending_), mode, reason)) {
         if (error)
             *error = reason;
         return false;

@@ -12,13 +12,19 @@
 //
 // Section and value names match without regard to case, as registry names do;
 // blanks around names and numbers are ignored; lines starting with ';' or '#'
-// are comments. When a name appears twice, the first one counts.
+// are comments. When a name appears twice, the first one counts. Lines may end
+// in LF, CRLF or CR, mixed in one file, and a UTF-8 byte-order mark may begin
+// it. Only a regular file of at most a megabyte is read (a link to one is
+// followed); anything else cannot be read, and is never written over.
 //
 // Writing keeps every other line of the file as it was (other sections,
-// comments, lines that are not understood, even binary junk) and replaces the
-// file atomically: the new text goes to a temporary file in the same folder,
-// which is flushed to disk and then renamed over the old one, so a crash or a
-// full disk leaves either the old file or the new one, never a broken one.
+// comments, lines that are not understood, even binary junk), with its line
+// end, and the byte-order mark; a value line that already holds the number
+// stays as it is. It replaces the file atomically: the new text goes to a
+// temporary file in the same folder, which is flushed to disk and then renamed
+// over the old one, so a crash or a full disk leaves either the old file or the
+// new one, never a broken one. When the file is a symbolic link, the file it
+// points to is replaced so, in its own folder, and the link stays.
 #pragma once
 
 #include <cstdint>
@@ -49,7 +55,8 @@ public:
 
     // Opens a key for writing, creating the folder when needed. The key itself
     // is made when the values are stored at close(). Null, with the reason in
-    // `error`, when the folder cannot be made or written to.
+    // `error`, when the folder cannot be made, or the folder the file is to be
+    // written in (that of a link's target, for a link) cannot be written to.
     static std::unique_ptr<SettingsKey> createForWriting(const std::string& keyName,
                                                          std::string* error = nullptr);
 

@@ -1,8 +1,8 @@
 #include "platform/window/message_box.h"
 
+#include "platform/modal/modal_wait.h"
 #include "platform/stop_signals.h"
 
-#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -58,13 +58,6 @@ void onDestroy(GtkWidget*, gpointer data)
     onResponse(nullptr, GTK_RESPONSE_DELETE_EVENT, data);
 }
 
-// A termination signal closes the box as Escape would.
-gboolean onStopSignal(gint, GIOCondition, gpointer data)
-{
-    onResponse(nullptr, GTK_RESPONSE_DELETE_EVENT, data);
-    return G_SOURCE_CONTINUE;  // removed when the box's loop ends
-}
-
 bool openDisplay()
 {
     // Numbers are written the same way in every locale, boxes or not.
@@ -105,15 +98,10 @@ int showOnScreen(const char* text, const char* title, uint32_t flags)
     Showing showing;
     g_signal_connect(box, "response", G_CALLBACK(onResponse), &showing);
     gulong destroyHandler = g_signal_connect(box, "destroy", G_CALLBACK(onDestroy), &showing);
-    guint stopWatch = 0;
-    if (stopSignalDescriptor() >= 0)
-        stopWatch = g_unix_fd_add(stopSignalDescriptor(), G_IO_IN, onStopSignal, &showing);
     gtk_widget_show_all(box);
     gtk_window_present(GTK_WINDOW(box));
-    while (!showing.done)
-        gtk_main_iteration_do(TRUE);
-    if (stopWatch)
-        g_source_remove(stopWatch);
+    // A termination signal closes the box as Escape would.
+    waitModal(showing.done, [&showing] { onResponse(nullptr, GTK_RESPONSE_DELETE_EVENT, &showing); });
     if (!showing.destroyed) {
         g_signal_handler_disconnect(box, destroyHandler);
         gtk_widget_destroy(box);

@@ -1,7 +1,8 @@
 // The window system on SDL2. Sizes are client sizes (the window manager draws
 // any frame outside them), so adjusting a rectangle leaves it as it is. A mode
 // accepted by changeDisplaySettings takes effect when the popup window that uses
-// it is made; a host's child window is made with Xlib and handed to SDL.
+// it is made; the mode before it is noted, for a stop that ends the program at
+// once to put back. A host's child window is made with Xlib and handed to SDL.
 #include "platform/offscreen_gl/offscreen_gl.h"
 #include "platform/stop_signals.h"
 #include "platform/window/sdl_events.h"
@@ -31,8 +32,9 @@ struct Window {
     SDL_Window* sdl = nullptr;
     WindowProcedure procedure = nullptr;
     unsigned long child = 0;  // the X window inside a host, for a preview
+    unsigned long own = 0;    // else SDL's X window, watched for its destruction
     bool fullscreen = false;
-    bool closeSent = false;   // the host's disappearance has been reported
+    bool closeSent = false;   // the window's or host's disappearance has been reported
     DeviceContext dc;
 };
 
@@ -74,6 +76,7 @@ public:
                     window->fullscreen = false;
                 }
             modeChosen = false;
+            setLastWords(nullptr);
             return DISP_CHANGE_SUCCESSFUL;
         }
         if (!videoUp)
@@ -122,8 +125,12 @@ public:
             bool useMode = (style & WS_POPUP) && modeChosen;
             if (style & WS_POPUP)
                 flags |= SDL_WINDOW_BORDERLESS;
-            if (useMode)
+            if (useMode) {
                 flags |= SDL_WINDOW_FULLSCREEN;
+                setLastWords(nullptr);  // not while the noted modes are renewed
+                x11::rememberDisplayMode();
+                setLastWords(x11::putBackDisplayMode);
+            }
             if (style & WS_THICKFRAME)
                 flags |= SDL_WINDOW_RESIZABLE;
             window->sdl = SDL_CreateWindow(title ? title : "", x, y, std::max(width, 1),
@@ -134,6 +141,7 @@ public:
                 SDL_SetWindowDisplayMode(window->sdl, &chosenMode);
                 window->fullscreen = true;
             }
+            window->own = x11::watchWindow(window->sdl);
         }
         windows.push_back(std::move(window));
         return windows.back().get();
@@ -145,7 +153,7 @@ public:
         if (found == windows.end())
             return false;
         std::erase_if(queue, [window](const Message& m) { return m.window == window; });
-        SDL_DestroyWindow(window->sdl);
+        x11::destroySdlWindow(window->sdl);
         if (window->child)
             x11::destroyChild(window->child);
         windows.erase(found);
@@ -325,7 +333,12 @@ private:
         // display whose modes read as 0 by 0.
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            std::fprintf(stderr, "The video system cannot start: %s\n", SDL_GetError());
+            // The display's absence in the words of the settings dialog.
+            const char* name = std::getenv("DISPLAY");
+            std::string why = !name || !name[0]         ? "no display (DISPLAY is not set)"
+                              : !x11::displayOpens(name) ? std::string("cannot open the display ") + name
+                                                         : SDL_GetError();
+            std::fprintf(stderr, "skarvel: the saver cannot start: %s\n", why.c_str());
             return false;
         }
         std::atexit([] { SDL_QuitSubSystem(SDL_INIT_VIDEO); });
@@ -368,11 +381,13 @@ private:
     }
 
     // Queues the message of the first event that gives one; events that give
-    // none are passed over. A preview whose host has gone is asked to close.
+    // none are passed over. A window that another program destroyed, or a
+    // preview whose host has gone, is asked to close.
     void fillQueue()
     {
         for (auto& window : windows)
-            if (window->child && !window->closeSent && x11::childOrHostGone(window->child)) {
+            if (!window->closeSent &&
+                (window->child ? x11::childOrHostGone(window->child) : x11::windowGone(window->own))) {
                 window->closeSent = true;
                 queue.push_back(Message{window.get(), WM_CLOSE, 0, 0});
             }

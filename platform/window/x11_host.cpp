@@ -6,8 +6,10 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <set>
 
@@ -16,8 +18,11 @@ namespace platform::x11 {
 namespace {
 
 Display* display = nullptr;
-unsigned long errorCount = 0;
+// Atomic: the last words of a stop (putBackDisplayMode) make requests from
+// another thread.
+std::atomic<unsigned long> errorCount{0};
 XErrorHandler handlerBefore = nullptr;  // restored when the display closes
+bool trappedForGood = false;            // unless the video system started
 
 struct Child {
     unsigned long host = 0;
@@ -175,6 +180,124 @@ bool childOrHostGone(unsigned long child)
     return destroyed.count(child) != 0 || destroyed.count(found->second.host) != 0;
 }
 
+unsigned long watchWindow(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 || !openDisplay())
+        return 0;
+    unsigned long id = info.info.x11.window;
+    unsigned long before = errorCount;
+    XSelectInput(display, id, StructureNotifyMask);
+    if (failedSince(before))
+        destroyed.insert(id);  // gone before it could be watched
+    return id;
+}
+
+bool windowGone(unsigned long window)
+{
+    if (!window || !display)
+        return false;
+    collectDestroyed();
+    return destroyed.count(window) != 0;
+}
+
+void destroySdlWindow(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    Display* sdlDisplay = nullptr;
+    if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+        sdlDisplay = info.info.x11.display;
+    SDL_DestroyWindow(window);
+    if (sdlDisplay)
+        XSync(sdlDisplay, False);
+}
+
+bool displayOpens(const char* name)
+{
+    Display* tried = XOpenDisplay(name);
+    if (tried)
+        XCloseDisplay(tried);
+    return tried != nullptr;
+}
+
+namespace {
+
+// The monitors' settings (XRandR) and the screen's size as they were before
+// the video system changed the mode: written before the change, read by
+// putBackDisplayMode on any thread after.
+RRCrtc rememberedCrtcs[8];
+XRRCrtcInfo* remembered[8];
+int rememberedCount = 0;
+struct {
+    int width, height, widthMM, heightMM;
+} screenSize;
+
+} // namespace
+
+void rememberDisplayMode()
+{
+    int eventBase = 0;
+    int errorBase = 0;
+    XWindowAttributes screen;
+    while (rememberedCount > 0)
+        XRRFreeCrtcInfo(remembered[--rememberedCount]);
+    if (!openDisplay() || !XRRQueryExtension(display, &eventBase, &errorBase) ||
+        !XGetWindowAttributes(display, DefaultRootWindow(display), &screen))
+        return;
+    const int number = DefaultScreen(display);
+    screenSize = {screen.width, screen.height, DisplayWidthMM(display, number), DisplayHeightMM(display, number)};
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+    for (int i = 0; resources && i < resources->ncrtc && rememberedCount < 8; ++i) {
+        XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+        if (crtc && crtc->mode != None) {
+            rememberedCrtcs[rememberedCount] = resources->crtcs[i];
+            remembered[rememberedCount++] = crtc;
+        } else if (crtc) {
+            XRRFreeCrtcInfo(crtc);
+        }
+    }
+    if (resources)
+        XRRFreeScreenResources(resources);
+}
+
+void putBackDisplayMode()
+{
+    Display* own = rememberedCount > 0 ? XOpenDisplay(nullptr) : nullptr;
+    if (!own)
+        return;
+    ::Window root = DefaultRootWindow(own);
+    // A screen that grows takes its size before the monitors' larger modes,
+    // one that shrinks after their smaller ones; one of the noted size is left
+    // alone.
+    const int width = DisplayWidth(own, DefaultScreen(own));
+    const int height = DisplayHeight(own, DefaultScreen(own));
+    const bool grows = width <= screenSize.width && height <= screenSize.height;
+    auto resize = [&] {
+        if (width != screenSize.width || height != screenSize.height)
+            XRRSetScreenSize(own, root, screenSize.width, screenSize.height, screenSize.widthMM,
+                             screenSize.heightMM);
+    };
+    if (grows)
+        resize();
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(own, root);
+    for (int i = 0; resources && i < rememberedCount; ++i) {
+        const XRRCrtcInfo& was = *remembered[i];
+        XRRCrtcInfo* now = XRRGetCrtcInfo(own, resources, rememberedCrtcs[i]);
+        if (now && now->mode != was.mode)
+            XRRSetCrtcConfig(own, resources, rememberedCrtcs[i], CurrentTime, was.x, was.y, was.mode, was.rotation,
+                             was.outputs, was.noutput);
+        if (now)
+            XRRFreeCrtcInfo(now);
+    }
+    if (resources)
+        XRRFreeScreenResources(resources);
+    if (!grows)
+        resize();
+    XCloseDisplay(own);
+}
+
 namespace {
 
 // Nothing can be drawn on or released through a display that has gone, and the
@@ -193,10 +316,15 @@ void endWhenDisplayLost()
     XSetIOErrorHandler(displayLost);
 }
 
+unsigned long errorsPassedOver()
+{
+    return errorCount;
+}
+
 void trapErrors()
 {
-    if (display)
-        XSetErrorHandler(countError);
+    XSetErrorHandler(countError);
+    trappedForGood = true;
 }
 
 void closeDisplay()
@@ -212,7 +340,8 @@ void closeDisplay()
     destroyed.clear();
     XCloseDisplay(display);
     display = nullptr;
-    XSetErrorHandler(handlerBefore);
+    if (!trappedForGood)
+        XSetErrorHandler(handlerBefore);
     handlerBefore = nullptr;
 }
 

@@ -1,8 +1,10 @@
 // The screen-saver host's window through Xlib: its client size, a GL-capable
-// child window inside it, and whether either has gone away. X errors never end
-// the program: once this module has opened its display, every X error is
-// counted and passed over (a host that vanishes makes the drawing calls fail
-// until the program notices and ends).
+// child window inside it, and whether either has gone away; whether SDL's own
+// windows have gone; the display mode to put back when the program is ended
+// at once. X errors never end the program: once this module has opened its
+// display or the video system has started, every X error is counted and passed
+// over (a window that vanishes makes the drawing calls fail until the program
+// notices and ends).
 #pragma once
 
 struct SDL_Window;
@@ -31,9 +33,30 @@ bool pointerPosition(int& x, int& y);
 // True once the window, or the host of a child, has been destroyed.
 bool childOrHostGone(unsigned long child);
 
+// Watches a window that SDL made, so that its destruction by another program is
+// noticed; returns its X id (0 when it has none).
+unsigned long watchWindow(SDL_Window* window);
+// True once a watched window has been destroyed.
+bool windowGone(unsigned long window);
+// SDL_DestroyWindow, with the X errors that its requests cause on a window
+// that has gone already taken in at once: SDL puts back the handler it found as
+// it quits, and that would end the program on them.
+void destroySdlWindow(SDL_Window* window);
+
+// Whether the display of that name can be opened.
+bool displayOpens(const char* name);
+
+// Notes each monitor's mode (XRandR), before the video system changes it.
+void rememberDisplayMode();
+// Puts the noted modes back, through a connection of its own: safe on any
+// thread while the rest of the program uses Xlib and SDL.
+void putBackDisplayMode();
+
 // Makes X errors harmless again after another library installed its own
-// handler (SDL's ends the program).
+// handler (SDL's ends the program), from now until the process ends.
 void trapErrors();
+// The X errors passed over so far.
+unsigned long errorsPassedOver();
 
 // Ends the program at once when the X display goes away (the server ends or
 // the connection breaks) instead of leaving it to wait on the dead connection.

@@ -4,6 +4,7 @@
 #include "arena/autopilot.h"
 #include "arena/collision.h"
 #include "arena/flight.h"
+#include "arena/sound_hooks.h"
 #include "arena/turn.h"
 #include "arena/tunables.h"
 #include "audio/audio.h"
@@ -105,7 +106,7 @@ TEST_F(CueMoments, ALongDemonstrationPlaysOnlyTheFiveCues)
     buildScene();
     for (int turn = 0; turn < 1500; ++turn) {
         simulateTurn();
-        updateSoundPositions();
+        soundHooks.frameDrawing();
         platform::advanceTestTicks(10);
     }
     const std::set<std::string> five = {startCue, hitCue, gunCue, enemyCue, droppedCue};

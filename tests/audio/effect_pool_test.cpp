@@ -7,6 +7,7 @@
 #include "arena/tunables.h"
 #include "audio/audio.h"
 #include "audio/effect_pool.h"
+#include "audio/placement.h"
 #include "platform/clock.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,11 @@
 // the libraries it needs can be checked.
 #include "audio/audio.h"
 
+#include "arena/sound_hooks.h"
+
 int main()
 {
     startAudio();
-    updateSoundPositions();
+    soundHooks.frameDrawing();
     return 0;
 }

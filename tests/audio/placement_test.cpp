@@ -3,7 +3,7 @@
 
 #include "arena/flight.h"
 #include "arena/tunables.h"
-#include "audio/audio.h"
+#include "audio/placement.h"
 
 #include <gtest/gtest.h>
 

@@ -49,7 +49,7 @@ Snapshot run(bool withSound)
     initScene();
     for (int turn = 0; turn < 1200; ++turn) {
         simulateTurn();
-        updateSoundPositions();
+        soundHooks.frameDrawing();
         platform::advanceTestTicks(10);
     }
     Snapshot s;

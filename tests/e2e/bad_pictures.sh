@@ -1,8 +1,8 @@
 # Broken pictures beside the program, one at a time, each in a fresh copy of the
-# program's folder. A picture that cannot be decoded ends "/s" with exit code 0
-# after a stderr line naming the file and the box "Initialization Failed."; a
-# JPEG or GIF cut short is drawn with what could be decoded, and the saver runs
-# on until Escape.
+# program's folder. A picture that cannot be decoded, or a FIFO in its place (at
+# once, with no writer), ends "/s" with exit code 0 after a stderr line naming
+# the file and the box "Initialization Failed."; a JPEG or GIF cut short is
+# drawn with what could be decoded, and the saver runs on until Escape.
 . "$(dirname "$0")/lib.sh"
 export SKARVEL_MESSAGE_BOX_ANSWER=no ALSOFT_DRIVERS=null
 build=$(dirname "$SKARVEL")
@@ -24,6 +24,7 @@ garbage() { head -c 4000 /dev/urandom >"$1"; }
 empty() { : >"$1"; }
 folder() { rm -rf "$1" && mkdir "$1"; }
 plain_file() { rm -rf "$1" && garbage "$1"; }
+fifo() { rm -rf "$1" && mkfifo "$1"; }
 
 # refused BREAK FILE [FAILING]: FILE broken by BREAK stops the start; the stderr
 # line names FAILING (FILE unless given).
@@ -44,6 +45,7 @@ refused garbage data/pac.bmp
 refused folder data/map.bmp
 refused empty info/13.jpg
 refused plain_file info info/1.jpg
+refused fifo data/lowres.bmp
 
 # Cut short, yet decodable: the saver runs.
 for name in data/bb2.jpg data/bb3.gif; do

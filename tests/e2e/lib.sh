@@ -4,7 +4,7 @@ set -u
 SKARVEL=$1
 XHELPER=$2
 work=$(mktemp -d)
-children=""
+children="" hosts_opened=0 skarvel_waited=""
 # The script's own X server answers before anything is started on it.
 if [ -n "${DISPLAY:-}" ]; then
     for _ in $(seq 1 100); do
@@ -86,11 +86,45 @@ wait_for() {
 
 # start_skarvel ARGS...: runs the program in the background; stderr to $work/stderr.
 start_skarvel() {
-    skarvel_args=("$@")
-    # the answer to boxes, perhaps given for this run alone: a repeat needs it too
-    skarvel_answer=${SKARVEL_MESSAGE_BOX_ANSWER-} skarvel_answered=${SKARVEL_MESSAGE_BOX_ANSWER+yes}
-    "$SKARVEL" "$@" 2>"$work/stderr" >"$work/stdout" &
+    start_command "$SKARVEL" "$@"
+}
+
+# start_command COMMAND...: as start_skarvel, for a command line that starts the
+# program through another (env --default-signal=INT "$SKARVEL" /c). The command,
+# its environment and folder are kept for a repeat of the run.
+start_command() {
+    skarvel_command=("$@") skarvel_args=("${@:2}") skarvel_folder=$PWD
+    mapfile -d '' skarvel_environment < <(env -0)
+    skarvel_ready="" skarvel_ending=()
+    "$@" 2>"$work/stderr" >"$work/stdout" &
     skarvel_pid=$!
+}
+
+# ends_with TITLE COMMAND...: runs COMMAND (a signal, a mouse move, the host
+# window going), which ends the program, and notes it: a repeat of the run waits
+# for a shown window titled TITLE (an extended regular expression) and then ends
+# the same way.
+ends_with() {
+    skarvel_ready=$1
+    shift
+    skarvel_ending=("$@")
+    "$@"
+}
+signal_skarvel() { kill -"$1" "$skarvel_pid"; }
+
+# open_host: a screen-saver host's window (320x240) for the preview; sets host
+# and host_pid. close_host: it goes away.
+open_host() {
+    local file="$work/host.$((++hosts_opened))"
+    "$XHELPER" host 320 240 600 >"$file" &
+    host_pid=$!
+    children="$children $host_pid"
+    wait_for "$file" "^[0-9]+$" 20 || fail "no host window"
+    host=$(head -1 "$file")
+}
+close_host() {
+    kill "$host_pid"
+    wait "$host_pid" 2>/dev/null
 }
 
 # In the sanitizer build LeakSanitizer checks for leaks as the program exits.
@@ -99,6 +133,7 @@ start_skarvel() {
 # error", exit code 134): then no leak check was made, and nothing was found
 # wrong with the program. tracer_died: the run ended so, with no report of a
 # leak or a memory error.
+tracer_lines="^(Tracer caught signal [0-9]+: |==[0-9]+==(LeakSanitizer has encountered a fatal error|HINT: ))"
 tracer_died() {
     grep -q "^Tracer caught signal" "$work/stderr" &&
         grep -q "LeakSanitizer has encountered a fatal error" "$work/stderr" &&
@@ -106,26 +141,34 @@ tracer_died() {
 }
 
 # repeat_leak_check: the leak check of such a run is made on a new run of the
-# program with the same arguments, ended the same way: by itself, or by Escape
-# once it has drawn. Its exit code and stderr stand for the first run's; should
-# its tracer die too, that is the test's failure.
+# same command, environment and folder, ended the same way: as ends_with noted
+# (a preview whose host went away gets a new host), by escape_until_exit, or by
+# itself. Its exit code stands for the first run's; $work/stderr then holds
+# what the first run said (but its tracer's lines) followed by what the repeat
+# said, so that every check on it covers both. Should the repeat's tracer die
+# too, that is the test's failure.
 repeat_leak_check() {
     echo "LeakSanitizer's tracer died as '${skarvel_args[*]}' ended; its leak check is repeated:" >&2
-    grep -E "^Tracer caught signal|fatal error" "$work/stderr" >&2
+    grep -E "$tracer_lines" "$work/stderr" >&2
     mv "$work/stderr" "$work/stderr.tracer"
-    local repeating=1 running
-    if [ -n "$skarvel_answered" ]; then
-        SKARVEL_MESSAGE_BOX_ANSWER=$skarvel_answer start_skarvel "${skarvel_args[@]}"
-    else
-        start_skarvel "${skarvel_args[@]}"
+    local repeating=1 command=("${skarvel_command[@]}") gone=${host:-} arg window
+    if [ -n "$gone" ] && ! kill -0 "${host_pid:-}" 2>/dev/null; then
+        open_host
+        for arg in "${!command[@]}"; do
+            [ "${command[arg]}" = "$gone" ] && command[arg]=$host
+        done
     fi
-    for _ in $(seq 1 600); do
-        kill -0 "$skarvel_pid" 2>/dev/null || break
-        running=$(xdotool search --name '^FPS: ' 2>/dev/null | head -n 1)
-        [ -n "$running" ] && { escape_until_exit "$running"; return; }
-        sleep 0.1
-    done
-    wait_exit 60
+    env -i -C "$skarvel_folder" "${skarvel_environment[@]}" "${command[@]}" 2>"$work/stderr" >"$work/stdout" &
+    skarvel_pid=$!
+    if [ -n "$skarvel_ready" ]; then
+        window=$(timeout 60 xdotool search --sync --onlyvisible --name "$skarvel_ready" | head -n 1)
+        [ -n "$window" ] || fail "the repeat showed no window titled $skarvel_ready"
+        "${skarvel_ending[@]}"
+    fi
+    [ "$skarvel_waited" = "$skarvel_pid" ] || wait_exit 60
+    ! tracer_died || fail "LeakSanitizer's tracer died in the repeat too"
+    { grep -vE "$tracer_lines" "$work/stderr.tracer"; cat "$work/stderr"; } >"$work/stderr.both"
+    mv "$work/stderr.both" "$work/stderr"
 }
 
 # wait_exit SECONDS: waits for the program; sets rc, or fails when it runs on.
@@ -140,16 +183,18 @@ wait_exit() {
         sleep 0.1
     done
     wait "$skarvel_pid"
-    rc=$?
+    rc=$? skarvel_waited=$skarvel_pid
     if [ "$rc" -ne 0 ] && [ -z "${repeating:-}" ] && tracer_died; then
         repeat_leak_check
     fi
 }
 
 # Holds Escape long enough for a turn without a message to see it, until the
-# program ends.
+# program ends (a repeat of the run does the same in its first window titled
+# "FPS: ").
 escape_until_exit() {
-    local window=$1
+    local window=${1:-$window}
+    skarvel_ready='^FPS: ' skarvel_ending=(escape_until_exit)
     for _ in 1 2 3 4 5 6 7 8 9 10; do
         kill -0 "$skarvel_pid" 2>/dev/null || break
         xdotool windowfocus "$window" 2>/dev/null
@@ -176,15 +221,27 @@ wait_window() {
     window=$(grep -E "^mapped [0-9]+ $1" "$work/windows" | head -1 | cut -d' ' -f2)
 }
 
-# probe_arena: reads the running program's state at the end of a turn through
-# gdb (arena_probe.py) into $work/probe; fails when no turn ends within a
-# minute. probed NAME: one value of the last probe.
+# probe_arena [TURNS]: reads the running program's state through gdb
+# (arena_probe.py) into $work/probe, at the end of the TURNS-th turn to end
+# from now (1 unless given): a wait that turns are seen to run in. Fails when
+# they do not end within a minute. probed NAME: one value of the last probe.
 probe_arena() {
     # The program by its process: a rebuild may have replaced its file since.
-    timeout 60 gdb -batch -nx -p "$skarvel_pid" "/proc/$skarvel_pid/exe" \
+    PROBE_TURNS=${1:-1} timeout 60 gdb -batch -nx -p "$skarvel_pid" "/proc/$skarvel_pid/exe" \
         -x "$(dirname "${BASH_SOURCE[0]}")/arena_probe.py" >"$work/probe.out" 2>&1
     grep -E "^[a-z]+ [-0-9.einfa]+$" "$work/probe.out" >"$work/probe"
-    grep -q "^nonfinite " "$work/probe" || fail "the program could not be probed (no turn ended?)"
+    grep -q "^nonfinite " "$work/probe" && return
+    local tries=100
+    while [ -n "${probe_may_end:-}" ] && [ "$((tries -= 1))" -gt 0 ]; do
+        kill -0 "$skarvel_pid" 2>/dev/null && ! grep -q ") Z" "/proc/$skarvel_pid/stat" 2>/dev/null || return
+        sleep 0.1
+    done
+    fail "the program could not be probed (no turn ended?)"
+}
+# turns_or_end TURNS: waits until TURNS turns have ended, or the program has.
+turns_or_end() {
+    local probe_may_end=1
+    probe_arena "$1"
 }
 probed() {
     grep "^$1 " "$work/probe" | cut -d' ' -f2

@@ -1,5 +1,5 @@
 # No display: with DISPLAY unset, or naming a server that does not exist, "/s"
-# and "/p <window>" say on stderr that the video system cannot start, report
+# and "/p <window>" say why on stderr, as the settings dialog does, report
 # "Failed To Register The Window Class." in a box and end with exit code 0.
 # Nothing answers the box for them: trying to show it with no display must not
 # keep the program waiting. A display lost while the saver runs ends it.
@@ -19,9 +19,10 @@ ends() {
     start_skarvel "$@"
     wait_exit 60
     export DISPLAY=$own
-    local what="'$*' on display '${display}'"
+    local what="'$*' on display '${display}'" why="no display (DISPLAY is not set)"
+    [ -z "$display" ] || why="cannot open the display $display"
     [ "$rc" -eq 0 ] || fail "$what: exit code $rc"
-    grep -q "^The video system cannot start: " "$work/stderr" || fail "$what: the cause was not said"
+    grep -qxF "skarvel: the saver cannot start: $why" "$work/stderr" || fail "$what: the cause was not said"
     grep -q "^ERROR: Failed To Register The Window Class\.$" "$work/stderr" || fail "$what: no box"
 }
 

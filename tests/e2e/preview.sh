@@ -2,11 +2,7 @@
 # Escape ends it while the preview has the keyboard focus, and so does the host
 # window going away; both with exit code 0.
 . "$(dirname "$0")/lib.sh"
-"$XHELPER" host 320 240 600 >"$work/host" &
-host_pid=$!
-children="$children $host_pid"
-wait_for "$work/host" "^[0-9]+$" 20 || fail "no host window"
-host=$(head -1 "$work/host")
+open_host
 
 # Waits until nearly every pixel of the host has been drawn over, and the
 # picture is not all black.
@@ -29,8 +25,7 @@ end_with_escape "$preview"
 
 SKARVEL_MESSAGE_BOX_ANSWER=no start_skarvel /p "$host"
 wait_until_drawn
-kill "$host_pid"
-wait "$host_pid" 2>/dev/null
+ends_with '^FPS: ' close_host
 wait_exit 60
 [ "$rc" -eq 0 ] || fail "exit code $rc after the host went away"
 grep -q "ERROR" "$work/stderr" && fail "a box reported an error"

@@ -3,8 +3,8 @@
 # folder that is a file all leave the saver running, with the defaults for what
 # cannot be read (a window of 1024x768) and every complete value of a cut file
 # kept; the stored file is never changed. The dialog's OK with a location that
-# cannot be written stores nothing, says so, and ends with exit code 0. A stored
-# gravity at either end of its range keeps the arena finite.
+# cannot be written stores nothing, says so in a box, and ends with exit code 0
+# once the box is closed. A stored gravity at either end keeps the arena finite.
 . "$(dirname "$0")/lib.sh"
 export SKARVEL_MESSAGE_BOX_ANSWER=yes ALSOFT_DRIVERS=null
 settings="$work/config/skarvel/settings.ini"
@@ -57,11 +57,16 @@ echo "not a folder" >"$work/config"
 runs "a file in place of the configuration folder" 1024x768
 [ "$(cat "$work/config")" = "not a folder" ] || fail "the file in the way changed"
 
-# The dialog: OK has the focus, Return presses it.
+# The dialog: OK has the focus, Return presses it; then the real box does.
+unset SKARVEL_MESSAGE_BOX_ANSWER
 NO_AT_BRIDGE=1 start_skarvel /c
 dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Screen Saver Config\.$' | head -n 1)
 [ -n "$dialog" ] || fail "the dialog did not show"
 xdotool windowfocus --sync "$dialog"
+xdotool key Return
+box=$(timeout 30 xdotool search --sync --onlyvisible --name '^skarvel$' | head -n 1)
+[ -n "$box" ] || fail "dialog: no box said that the settings were not stored"
+xdotool windowfocus --sync "$box"
 xdotool key Return
 wait_exit 30
 [ "$rc" -eq 0 ] || fail "dialog: exit code $rc"

@@ -19,9 +19,11 @@
 //                                        below 24; red: red above 150, green and
 //                                        blue below 100; green: green 30 above
 //                                        both others, as the grass)
+//   x_helper mode WxH                    offers a display mode of that size
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <chrono>
 #include <cstdint>
@@ -283,7 +285,14 @@ int main(int argc, char** argv)
         return watch(display, std::atof(argv[2]));
     if (command == "shot" && argc == 4)
         return shot(display, std::strtoul(argv[2], nullptr, 0), argv[3]);
+    XRRModeInfo mode{};  // Xvfb offers one display mode, but takes more
+    if (command == "mode" && argc == 3 && std::sscanf(argv[2], "%ux%u", &mode.width, &mode.height) == 2) {
+        mode.name = argv[2], mode.nameLength = static_cast<unsigned>(std::strlen(argv[2]));
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+        XRRAddOutputMode(display, resources->outputs[0], XRRCreateMode(display, DefaultRootWindow(display), &mode));
+        return XSync(display, False), XRRFreeScreenResources(resources), 0;
+    }
     std::fprintf(stderr, "usage: x_helper host W H SECONDS | drawn ID | watch SECONDS | shot ID FILE |"
-                         " differ A B | region FILE X Y W H\n");
+                         " differ A B | region FILE X Y W H | mode WxH\n");
     return 2;
 }

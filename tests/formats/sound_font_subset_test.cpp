@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sys/resource.h>
 
 namespace {
 
@@ -82,6 +83,13 @@ Font parse(const std::vector<uint8_t>& f)
     return font;
 }
 
+// The font at `path` trimmed to `programs`; null where make() refuses it.
+std::shared_ptr<const formats::SoundFontSubset> trim(const std::string& path, const formats::ProgramSet& programs)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    return file ? formats::SoundFontSubset::make(file.get(), path, programs) : nullptr;
+}
+
 TEST(SoundFontSubset, KeepsThePresetsOfTheProgramsWithTheirInstrumentsIntact)
 {
     const std::vector<uint8_t> original = readFile(fontPath);
@@ -89,7 +97,7 @@ TEST(SoundFontSubset, KeepsThePresetsOfTheProgramsWithTheirInstrumentsIntact)
     formats::ProgramSet programs;
     for (int p : {0, 24, 39, 48, 73})
         programs.set(size_t(p));
-    auto subset = formats::SoundFontSubset::make(fontPath, programs);
+    auto subset = trim(fontPath, programs);
     ASSERT_NE(subset, nullptr);
 
     std::vector<uint8_t> trimmed(subset->size());
@@ -122,21 +130,31 @@ TEST(SoundFontSubset, RefusesWhatIsNoWellFormedFont)
 {
     ScratchFolder folder;
     const std::string tone = folder.writeTone("tone.sf2", 440, 0.1);
-    EXPECT_EQ(formats::SoundFontSubset::make(tone, formats::ProgramSet().set(0)), nullptr);
-    EXPECT_EQ(formats::SoundFontSubset::make((folder.path() / "none.sf2").string(), formats::ProgramSet().set(0)),
-              nullptr);
+    EXPECT_EQ(trim(tone, formats::ProgramSet().set(0)), nullptr);
+    EXPECT_EQ(trim((folder.path() / "none.sf2").string(), formats::ProgramSet().set(0)), nullptr);
 
     std::vector<uint8_t> font = readFile(fontPath);
     ASSERT_GT(font.size(), 1000u);
     const std::string broken = (folder.path() / "broken.sf2").string();
     auto write = [&](size_t length) {
         std::ofstream(broken, std::ios::binary).write(reinterpret_cast<const char*>(font.data()), long(length));
-        return formats::SoundFontSubset::make(broken, formats::ProgramSet().set(0));
+        return trim(broken, formats::ProgramSet().set(0));
     };
     EXPECT_EQ(write(font.size() - 100), nullptr);   // cut off inside the preset data
     const size_t pdta = parse(font).pdtaOffset;
     font[pdta + 12 + 8 + 24] = 0xff;               // first preset's zones past the second's
     EXPECT_EQ(write(font.size()), nullptr);
+    // Preset data claiming a gigabyte, more than any font's lists can, is refused without taking the memory.
+    const uint32_t claimed = 1u << 30, riff = uint32_t(pdta) + claimed;
+    std::memcpy(&font[4], &riff, 4);  // RIFF sizes are little-endian, as is the host
+    std::memcpy(&font[pdta + 4], &claimed, 4);
+    std::ofstream(broken, std::ios::binary).write(reinterpret_cast<const char*>(font.data()), long(pdta + 12));
+    std::filesystem::resize_file(broken, pdta + 8 + claimed);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_EQ(trim(broken, formats::ProgramSet().set(0)), nullptr);
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024);  // kilobytes
 }
 
 } // namespace

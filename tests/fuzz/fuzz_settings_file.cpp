@@ -4,6 +4,7 @@
 // give back exactly what was stored, and change nothing when repeated.
 #include "arena/tunables.h"
 #include "platform/settings/settings_store.h"
+#include "platform/window/message_box.h"
 #include "shell/settings.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -51,6 +52,7 @@ std::string fileText()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::useScratchConfigHome();
+    platform::setMessageBoxHook([](auto&&...) -> int { std::abort(); });  // storing never fails here
     return 0;
 }
 
@@ -93,5 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Storing the same values again leaves the file as it was.
     store();
     fuzz::check(fileText() == once);
+    // The dialog's OK with nothing typed stores every setting as it was read.
+    fuzz::writeScratchFile("skarvel/settings.ini", data, size);
+    resetSettings();
+    runSettingsDialog([](auto&&...) { return platform::dialogIdOk; });
+    after = readAll();
+    for (const auto& [probe, was] : before)  // a setting not read stores its default
+        fuzz::check(probe.first == settingsKeyName && probe.second != "other" && was.first != ValueRead::found
+                        ? after.at(probe).first == ValueRead::found : after.at(probe) == was);
     return 0;
 }

@@ -200,6 +200,14 @@ TEST_F(TextureTest, FailuresStoreNothingAndSayWhichFileAndWhy)
         EXPECT_EQ(untouched, 12345u);
         EXPECT_NE(said.find("\"" + picturePath(n.c_str()) + "\""), std::string::npos) << said;
     }
+    // A program folder too long for programDir: the whole path is refused, not a name in the current folder read.
+    setProgramDir("");
+    programDirTooLong = dir.string() + "/" + std::string(300, 'd') + "/";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(buildTexture(fits.c_str(), &name), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("\"" + programDirTooLong + fits + "\": the path is longer than 259 characters"), said.npos);
+    programDirTooLong.clear();
 }
 
 TEST_F(TextureTest, ResizeSetsTheViewportAndA45DegreePerspective)

@@ -1,6 +1,7 @@
 #include "fake_window_system.h"
 
 #include "arena/scene.h"
+#include "platform/stop_signals.h"
 #include "shell/entry.h"
 #include "shell/gl_window.h"
 #include "tests/platform/settings/config_home.h"
@@ -91,4 +92,16 @@ TEST_F(WinMainFailure, AFullScreenRunWhoseWindowClassFailsEndsWithZero)
     EXPECT_EQ(winMain("/s"), 0);
     EXPECT_EQ(recorder.texts(), std::vector<std::string>{"Failed To Register The Window Class."});
     EXPECT_FALSE(sceneExists());
+}
+
+// A stop before any window shows nothing; one while the ODE error box shows releases the window, exit code 0.
+TEST_F(WinMainFailure, AStopEndsWithZeroShowingNothingOrReleasingTheWindow)
+{
+    static const FakeWindowSystem* watched = &fake;
+    platform::requestStop();
+    EXPECT_EQ(winMain("/s"), 0);
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EXIT((std::atexit([] { std::fputs(watched->called("restoreDisplaySettings") ? "restored" : "", stderr); }),
+                 fullscreen = 1, reportOdeError("ODE Error 2")), ::testing::ExitedWithCode(0), "restored");
+    platform::forgetStop();
 }

@@ -112,10 +112,13 @@ TEST_F(WindowProcTest, SystemKeysGoToTheDefaultProcedure)
 {
     send(WM_SYSKEYDOWN, VK_F10);
     send(WM_SYSKEYDOWN, VK_MENU);
+    keyState[VK_OEM_PLUS] = 1;  // held before Alt: released while Alt is held
+    send(WM_SYSKEYUP, VK_OEM_PLUS);
+    EXPECT_EQ(keyState[VK_OEM_PLUS], 0);
     EXPECT_EQ(keyState[VK_F10], 0);
     EXPECT_EQ(keyState[VK_MENU], 0);
     EXPECT_EQ(anyKeyPressed, 0);
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{"defWindowProc", "defWindowProc"}));
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"defWindowProc", "defWindowProc", "defWindowProc"}));
 }
 
 TEST_F(WindowProcTest, CloseQuitsAndTheSaverAndMonitorCommandsAreSwallowed)

@@ -73,4 +73,12 @@ xdotool key Tab Return  # Cancel has the focus now
 expect_end Cancel
 cmp -s "$settings" "$work/before" || fail "Cancel: the settings changed"
 
-echo "settings dialog: 4 passed, 0 failed"
+# 4. OK with nothing typed stores what was read, number for number: the file stays as it was.
+printf '%s\n' '[Software\ScreenSaverKestrova]' bitsPP=-2147483648 screenWidth=2147483647 screenHeight=-1 dFps=0 \
+    sGravity=2147483647 boxMass=-2147483648 | tee "$settings" >"$work/before"
+start_dialog typed
+xdotool key Return
+expect_end unchanged
+cmp -s "$settings" "$work/before" || fail "unchanged: OK with nothing typed changed the settings: $(cat "$settings")"
+
+echo "settings dialog: 5 passed, 0 failed"

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -138,8 +140,10 @@ TEST_F(PictureFiles, LoadFailsCleanlyOnWhatIsNotAPicture)
     std::ofstream(file("no-image.gif"), std::ios::binary).write(noImage, sizeof noImage - 1);
     std::string error;
     const formats::Picture png = quadrants(8, 8);
+    ASSERT_EQ(mkfifo(file("fifo.bmp").c_str(), 0600), 0);
+    alarm(60);  // a read that waits on the FIFO ends the tests instead of hanging them
     for (const std::string& path : {file("missing.jpg"), file("text.jpg"), file("empty.bmp"), file("no-image.gif"),
-                                    dir.string(), std::string("http://localhost/pic.jpg")}) {
+                                    dir.string(), std::string("http://localhost/pic.jpg"), file("fifo.bmp")}) {
         SCOPED_TRACE(path);
         formats::Picture loaded = png;
         error.clear();
@@ -148,11 +152,20 @@ TEST_F(PictureFiles, LoadFailsCleanlyOnWhatIsNotAPicture)
         EXPECT_EQ(loaded.width, 0);
         EXPECT_TRUE(loaded.rgba.empty());
     }
-    // The reason given is that picture's own, not that of a failure before it.
+    alarm(0);
+    // A file of the largest size is read, one larger is not.
     formats::Picture loaded;
+    ASSERT_TRUE(platform::saveBMP(png, file("big.bmp"), error));
+    fs::resize_file(file("big.bmp"), platform::maxPictureFileBytes);
+    EXPECT_TRUE(platform::loadPicture(file("big.bmp"), loaded, error)) << error;
+    fs::resize_file(file("big.bmp"), platform::maxPictureFileBytes + 1);
+    EXPECT_FALSE(platform::loadPicture(file("big.bmp"), loaded, error));
+    // The reason given is that picture's own, not that of a failure before it.
     platform::loadPicture(file("missing.jpg"), loaded, error);
     EXPECT_FALSE(platform::loadPicture(file("no-image.gif"), loaded, error));
     EXPECT_EQ(error.find("missing"), std::string::npos) << error;
+    EXPECT_FALSE(platform::loadPicture(file("empty.bmp"), loaded, error));
+    EXPECT_EQ(error, "not a BMP, JPEG or GIF picture");
 }
 
 TEST_F(PictureFiles, ABitmapWithNoPixelsIsRefused)

@@ -2,6 +2,7 @@
 // loopback device's sources.
 #include "loopback_helpers.h"
 
+#include "formats/sound_font_subset.h"
 #include "platform/midi/midi_tunes.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,9 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -198,7 +202,27 @@ TEST(MidiTune, MissingSoundFontOrFileIsSilence)
     stream->start(5);
     int16_t buffer[256];
     EXPECT_EQ(stream->render(buffer, 256), 0u);
-    platform::setMidiSoundFont("/usr/share/sounds/sf2/TimGM6mb.sf2");
+    // So is a tune or font in a FIFO's place or larger than any of its kind; one at the limit plays.
+    const std::string font = "/usr/share/sounds/sf2/TimGM6mb.sf2", fifo = (folder.path() / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto grown = [&](const std::string& from, const char* name, uint64_t size) {
+        std::filesystem::copy_file(from, folder.path() / name);
+        std::filesystem::resize_file(folder.path() / name, size);
+        return (folder.path() / name).string();
+    };
+    alarm(60);  // a read that waits on the FIFO ends the tests instead of hanging them
+    for (const auto& [tuneFile, fontFile, plays] : std::vector<std::tuple<std::string, std::string, bool>>{
+             {fifo, font, false}, {tune, fifo, false},
+             {grown(tune, "huge.mid", platform::maxMidiFileBytes + 1), font, false},
+             {grown(tune, "largest.mid", platform::maxMidiFileBytes), font, true},
+             {tune, grown(font, "huge.sf2", formats::maxSoundFontBytes + 1), false},
+             {tune, grown(font, "largest.sf2", formats::maxSoundFontBytes), true}}) {
+        platform::setMidiSoundFont(fontFile);
+        stream = platform::openMidiTune(tuneFile, rate);
+        EXPECT_EQ(stream ? (stream->start(0), stream->render(buffer, 256)) : 0, plays * 256u) << tuneFile << fontFile;
+    }
+    alarm(0);
+    platform::setMidiSoundFont(font);
 }
 
 TEST(MidiTune, StreamsIntoATuneClipOfTheDevice)

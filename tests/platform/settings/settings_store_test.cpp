@@ -164,12 +164,43 @@ TEST_F(SettingsStoreTest, WritingKeepsEveryOtherLineOfABrokenFile)
                                    "dFps=30\n"
                                    "\n"
                                    "[Software\\Last]\n"
-                                   "dFps=7\n");
+                                   "dFps=7");  // still without a line end
 
     // A file without the key gets a section of its own at the end.
     home.writeFile("[Software\\Other]\ndFps=5");
     ASSERT_TRUE(store({{"bitsPP", 16}}));
     EXPECT_EQ(home.readFile(), "[Software\\Other]\ndFps=5\n\n[Software\\ScreenSaverKestrova]\nbitsPP=16\n");
+}
+
+TEST_F(SettingsStoreTest, ReadsAnyLineEndsAndAByteOrderMarkAndKeepsThem)
+{
+    // LF, CRLF and CR: an added line takes the end of the line before it; one holding the number stays.
+    home.writeFile("\xEF\xBB\xBF[Software\\ScreenSaverKestrova]\n dFps = +8 \r\nbitsPP=8\r[Other]\r\nx=1");
+    ASSERT_TRUE(store({{"dFps", 8}, {"bitsPP", 16}, {"screenWidth", 640}}));
+    EXPECT_EQ(home.readFile(),
+              "\xEF\xBB\xBF[Software\\ScreenSaverKestrova]\n dFps = +8 \r\nbitsPP=16\rscreenWidth=640\r[Other]\r\nx=1");
+}
+
+TEST_F(SettingsStoreTest, ALinkStaysALinkAndTheFileItPointsToIsReplaced)
+{
+    namespace fs = std::filesystem;
+    const fs::path dotfiles = home.file().parent_path() / "dotfiles";
+    fs::create_directories(dotfiles);
+    fs::create_symlink("dotfiles/a.ini", home.file());  // relative, to a link, to no file yet
+    fs::create_symlink("b.ini", dotfiles / "a.ini");
+    ASSERT_TRUE(store({{"bitsPP", 16}}));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dotfiles / "b.ini")));
+    EXPECT_EQ(fs::read_symlink(home.file()), "dotfiles/a.ini");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles), {}), 2);  // b.ini, and no temporary file
+
+    // A loop, or a target folder that cannot be written to: nothing is stored, and why is said.
+    for (auto [target, why] : {std::pair<fs::path, const char*>{home.file(), "links"}, {"/sys/s.ini", "/sys"}}) {
+        fs::remove(dotfiles / "a.ini");
+        fs::create_symlink(target, dotfiles / "a.ini");
+        std::string error;
+        EXPECT_FALSE(store({{"bitsPP", 8}}, &error));
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+    }
 }
 
 TEST_F(SettingsStoreTest, AnUnwritableLocationStoresNothingAndSaysWhy)
@@ -205,6 +236,13 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsNeverReplaced)
     EXPECT_NE(error, "");
     EXPECT_FALSE(store({{"bitsPP", 16}}));
     EXPECT_TRUE(std::filesystem::is_fifo(home.file()));
+
+    // Nor is one larger than a settings file may be (1 MiB).
+    std::filesystem::remove(home.file());
+    std::string large = "[Software\\ScreenSaverKestrova]\nbitsPP=8\n";
+    large.resize((1 << 20) + 1, ';');
+    home.writeFile(large);
+    EXPECT_EQ(SettingsKey::openForReading(keyName), nullptr);
 }
 
 TEST_F(SettingsStoreTest, KeepsTheFileModeAndStoresNothingUnclosed)

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,6 +85,21 @@ TEST(SoundFile, FloatingPointSamplesAreScaledNotCut)
     EXPECT_GE(sound.samples[2], 32766);
 }
 
+// -20 dB of full scale reads as -20 dB in every sample format: floats are not scaled to their loudest.
+TEST(SoundFile, SamplesAreReadAgainstFullScale)
+{
+    ScratchFolder folder;
+    platform::MonoSound sound;
+    for (const auto& [format, bits] : {std::pair{1, 16}, {1, 24}, {3, 32}}) {
+        std::vector<uint8_t> b = wavHeader(format, 1, bits, size_t(bits) / 4);
+        for (const float v : {0.1f, -0.1f})
+            le(b, format == 3 ? std::bit_cast<uint32_t>(v) : uint32_t(std::lround(v * (1 << (bits - 1)))), bits / 8);
+        writeBytes(folder.path() / "level.wav", b);
+        EXPECT_TRUE(platform::readMonoSound((folder.path() / "level.wav").string(), sound));
+        EXPECT_EQ(sound.samples, (std::vector<int16_t>{3277, -3277})) << bits << " bits";
+    }
+}
+
 TEST(SoundFile, MissingEmptyAndGarbledFilesAreRefused)
 {
     ScratchFolder folder;
@@ -98,6 +117,17 @@ TEST(SoundFile, MissingEmptyAndGarbledFilesAreRefused)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(platform::readMonoSound((folder.path() / "frames.wav").string(), sound));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // A FIFO is refused without waiting, a file larger than any sound without reading it.
+    const std::string fifo = (folder.path() / "fifo.wav").string(), big = (folder.path() / "big.wav").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    alarm(60);  // a read that waits on the FIFO ends the tests instead of hanging them
+    EXPECT_FALSE(platform::readMonoSound(fifo, sound));
+    alarm(0);
+    writeBytes(big, stereo8({{192, 192}}));
+    for (const uint64_t size : {platform::maxSoundFileBytes, platform::maxSoundFileBytes + 1}) {
+        std::filesystem::resize_file(big, size);
+        EXPECT_EQ(platform::readMonoSound(big, sound), size == platform::maxSoundFileBytes) << size;
+    }
 }
 
 TEST(SoundFile, AHeaderClaimingALongSoundTakesOnlyWhatTheFileHolds)

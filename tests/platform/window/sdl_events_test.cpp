@@ -96,6 +96,8 @@ TEST(VirtualKeys, EveryKeyHasACode)
         // ...but the keypad goes by its places.
         {SDLK_MINUS, SDL_SCANCODE_KP_MINUS, 0x6D},
         {SDLK_3, SDL_SCANCODE_KP_3, 0x63},
+        {SDLK_SLASH, SDL_SCANCODE_KP_DIVIDE, 0x6F},   // the keypad's first key...
+        {SDLK_COMMA, SDL_SCANCODE_KP_PERIOD, 0x6E},   // ...and its last (a comma in German)
         // Keys the system has no code for.
         {SDLK_BRIGHTNESSUP, SDL_SCANCODE_BRIGHTNESSUP, 0xFF},
         {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0xFF},

@@ -1,9 +1,11 @@
 // The SDL window system on a real display, one shared X server for the program.
 #include "platform/window/window_system.h"
+#include "platform/window/x11_host.h"
 
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glx.h>
 // Xlib after gtest: its macros (None, Bool) would break gtest's headers.
 #include <X11/Xlib.h>
 
@@ -150,6 +152,21 @@ TEST_F(SdlWindowSystemTest, AHostThatDoesNotExistGivesNoSizeAndNoWindow)
         EXPECT_EQ(rect.right, 3);
         EXPECT_EQ(ws.createWindowEx(0, "OpenGL", "Kestrova", WS_CHILD, 0, 0, 10, 10, bad, nullptr), nullptr);
     }
+}
+
+// A full-screen window that another program destroys is asked to close; its release takes in its X errors at once.
+TEST_F(SdlWindowSystemTest, AWindowThatAnotherProgramDestroysIsAskedToClose)
+{
+    ASSERT_TRUE(makeGLWindow(WS_POPUP, 120, 90));
+    HostWindowOfAnotherClient other(1, 1);
+    XDestroyWindow(other.display, glXGetCurrentDrawable()), XSync(other.display, False);
+    Message message;
+    for (int tries = 200; tries > 0 && !(ws.peekMessage(message) && message.message == WM_CLOSE); --tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(message.message, WM_CLOSE);
+    const unsigned long before = x11::errorsPassedOver();
+    release();
+    EXPECT_GT(x11::errorsPassedOver(), before);
 }
 
 TEST_F(SdlWindowSystemTest, APreviewFillsItsHostAndIsAskedToCloseWhenTheHostGoes)

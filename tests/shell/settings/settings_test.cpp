@@ -5,6 +5,7 @@
 #include "arena/tunables.h"
 #include "tests/platform/settings/config_home.h"
 #include "platform/settings/settings_store.h"
+#include "platform/window/message_box.h"
 #include "shell/settings.h"
 
 namespace {
@@ -37,8 +38,16 @@ class SettingsTest : public ::testing::Test {
 protected:
     TemporaryConfigHome home;
 
-    void SetUp() override { resetSettings(); }
-    void TearDown() override { resetSettings(); }
+    std::string boxes;  // each box shown, as "title: text" lines; none may wait
+    void SetUp() override
+    {
+        resetSettings();
+        platform::setMessageBoxHook([this](const std::string& text, const std::string& title, uint32_t) {
+            boxes += title + ": " + text + "\n";
+            return platform::IDOK;
+        });
+    }
+    void TearDown() override { resetSettings(); platform::setMessageBoxHook(nullptr); }
 
     // The dialog's run, with settings fresh as at a program start.
     Texts runDialog(FakeUser& user)
@@ -264,6 +273,30 @@ TEST_F(SettingsTest, AnUnwritableLocationStoresNothingAndSaysSo)
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("not stored"), std::string::npos) << said;
     EXPECT_EQ(bitsPP, 16);  // memory has changed; the program ends right after
+    EXPECT_EQ(boxes, said);  // a box says it too, in the same words
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsSaidInOneLine)
+{
+    std::filesystem::create_directories(home.file());
+    testing::internal::CaptureStderr();
+    loadSettings();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "skarvel: cannot read " + home.file().string() + ": a folder, not a file; using the present settings\n");
+}
+
+TEST_F(SettingsTest, OkStoresWhatWasReadNumberForNumberAndOnlyWhatWasTypedAnew)
+{
+    const std::string file = "[Software\\ScreenSaverKestrova]\nbitsPP=-2147483648\nscreenWidth=2147483647\n"
+                             "screenHeight=-1\ndFps=0\nsGravity=-70000\nboxMass=3\n";
+    home.writeFile(file);
+    FakeUser user;
+    runDialog(user);
+    EXPECT_EQ(home.readFile(), file);
+    user.typed = {{fieldGravity, "-0.7"}, {fieldBoxMass, "0.00003"}};  // the second typed back as it was shown
+    runDialog(user);
+    EXPECT_EQ(stored("sGravity"), -69999);  // -0.7 as a float is slightly above -0.7
+    EXPECT_EQ(stored("boxMass"), 3);
 }
 
 } // namespace
