@@ -1,8 +1,8 @@
 #include "platform/dialog/dialog.h"
 
+#include "platform/display_name.h"
 #include "platform/modal/modal_wait.h"
 
-#include <cstdlib>
 #include <gtk/gtk.h>
 
 namespace platform {
@@ -157,9 +157,7 @@ bool openDisplay(std::string& error)
         localeKept = true;
     }
     if (!gtk_init_check(nullptr, nullptr)) {
-        const char* display = std::getenv("DISPLAY");
-        error = display && display[0] ? std::string("cannot open the display ") + display
-                                      : std::string("no display (DISPLAY is not set)");
+        error = unopenedDisplay();
         return false;
     }
     open = true;

@@ -3,6 +3,7 @@
 // accepted by changeDisplaySettings takes effect when the popup window that uses
 // it is made; the mode before it is noted, for a stop that ends the program at
 // once to put back. A host's child window is made with Xlib and handed to SDL.
+#include "platform/display_name.h"
 #include "platform/offscreen_gl/offscreen_gl.h"
 #include "platform/stop_signals.h"
 #include "platform/window/sdl_events.h"
@@ -335,9 +336,7 @@ private:
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             // The display's absence in the words of the settings dialog.
             const char* name = std::getenv("DISPLAY");
-            std::string why = !name || !name[0]         ? "no display (DISPLAY is not set)"
-                              : !x11::displayOpens(name) ? std::string("cannot open the display ") + name
-                                                         : SDL_GetError();
+            std::string why = name && name[0] && x11::displayOpens(name) ? SDL_GetError() : unopenedDisplay();
             std::fprintf(stderr, "skarvel: the saver cannot start: %s\n", why.c_str());
             return false;
         }
