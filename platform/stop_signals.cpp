@@ -97,7 +97,8 @@ void* sayLastWords(void*)
 // back), then the end.
 [[noreturn]] void endNow()
 {
-    say("skarvel: the program did not end by itself after the stop signal; it ends now\n");
+    say(endingInOrder ? "skarvel: the program's end after the stop signal took too long; it ends now\n"
+                      : "skarvel: the program did not end by itself after the stop signal; it ends now\n");
     int error = 0;
     if (lastWords.load() && detached(sayLastWords, error)) {
         const auto deadline = std::chrono::steady_clock::now() + seconds(lastWordsSeconds);

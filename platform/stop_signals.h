@@ -38,8 +38,9 @@ bool stopRequested();
 // readable, for waits that poll; -1 before catchStopSignals.
 int stopSignalDescriptor();
 
-// The program has begun its ordinary end: the watcher leaves it endingSeconds
-// more to finish.
+// The program has begun its ordinary end (a wait has seen the stop, or the
+// entry point has returned): the watcher leaves it endingSeconds more to
+// finish, and says that the end took too long rather than that none came.
 void noteOrdinaryEnd();
 
 // What the watcher runs before it ends the process itself; null for nothing.

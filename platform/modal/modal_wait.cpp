@@ -11,6 +11,7 @@ namespace {
 
 gboolean onStopSignal(gint, GIOCondition, gpointer escape)
 {
+    noteOrdinaryEnd();
     (*static_cast<const std::function<void()>*>(escape))();
     return G_SOURCE_CONTINUE;  // removed when the wait ends
 }

@@ -289,6 +289,7 @@ public:
             // A termination signal: the window is asked to close, as when its
             // close button is pressed.
             stopSent = true;
+            noteOrdinaryEnd();
             queue.push_back(Message{windows.front().get(), WM_CLOSE, 0, 0});
         }
         if (queue.empty() && videoUp)
