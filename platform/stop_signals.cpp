@@ -25,11 +25,11 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 std::atomic<void (*)()> lastWords{nullptr};
 static_assert(std::atomic<void (*)()>::is_always_lock_free);
 int pipeEnds[2] = {-1, -1};
-// What the watcher waits on: posted once, with the flag.
-struct Semaphore {
-    sem_t posted;
-    Semaphore() { sem_init(&posted, 0, 0); }
-} stopPosted;
+// What the watcher waits on: posted once, with the flag. Made ready by
+// catchStopSignals, which may run before any object of the program is
+// constructed: nothing here needs a constructor.
+sem_t stopPosted;
+std::atomic<bool> semaphoreReady{false};
 
 // Only async-signal-safe work: a flag, the watcher's semaphore, and one byte
 // into a pipe that nothing drains, so that every later wait finds it readable.
@@ -37,7 +37,8 @@ void onStopSignal(int)
 {
     int savedErrno = errno;
     if (!stopNoted.exchange(true)) {
-        sem_post(&stopPosted.posted);
+        if (semaphoreReady)
+            sem_post(&stopPosted);
         if (pipeEnds[1] >= 0) {
             [[maybe_unused]] ssize_t written = write(pipeEnds[1], "s", 1);
         }
@@ -92,27 +93,18 @@ void* sayLastWords(void*)
     return nullptr;
 }
 
-// The program has not ended by itself: the last words, for at most
-// lastWordsSeconds (a display that does not answer must not hold the end
-// back), then the end.
+// The program has not ended by itself: the last words, then the end.
 [[noreturn]] void endNow()
 {
     say(endingInOrder ? "skarvel: the program's end after the stop signal took too long; it ends now\n"
                       : "skarvel: the program did not end by itself after the stop signal; it ends now\n");
-    int error = 0;
-    if (lastWords.load() && detached(sayLastWords, error)) {
-        const auto deadline = std::chrono::steady_clock::now() + seconds(lastWordsSeconds);
-        while (!lastWordsSaid && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    } else if (lastWords.load()) {
-        sayLastWords(nullptr);  // no thread for them: unbounded rather than left out
-    }
+    runLastWords();
     _exit(0);
 }
 
 void* watch(void*)
 {
-    while (sem_wait(&stopPosted.posted) != 0) {
+    while (sem_wait(&stopPosted) != 0) {
     }
     std::this_thread::sleep_for(seconds(stopGraceSeconds));
     if (endingInOrder && endingSeconds > 0)
@@ -124,6 +116,13 @@ void* watch(void*)
 
 void catchStopSignals()
 {
+    if (!semaphoreReady) {
+        sem_init(&stopPosted, 0, 0);
+        semaphoreReady = true;
+    }
+    // A write to a pipe or socket whose reader has gone (stderr into a pager
+    // that was closed, say) fails like any other write.
+    signal(SIGPIPE, SIG_IGN);
     if (pipeEnds[0] < 0 && pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
         pipeEnds[0] = pipeEnds[1] = -1;
         std::fprintf(stderr,
@@ -178,6 +177,18 @@ void setLastWords(void (*words)())
     lastWords = words;
 }
 
+void runLastWords()
+{
+    int error = 0;
+    if (lastWords.load() && detached(sayLastWords, error)) {
+        const auto deadline = std::chrono::steady_clock::now() + seconds(lastWordsSeconds);
+        while (!lastWordsSaid && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } else if (lastWords.load()) {
+        sayLastWords(nullptr);  // no thread for them: unbounded rather than left out
+    }
+}
+
 void requestStop()
 {
     onStopSignal(0);
@@ -190,7 +201,7 @@ void forgetStop()
         while (read(pipeEnds[0], &byte, 1) == 1) {
         }
     }
-    while (sem_trywait(&stopPosted.posted) == 0) {
+    while (semaphoreReady && sem_trywait(&stopPosted) == 0) {
     }
     stopNoted = false;
 }

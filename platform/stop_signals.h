@@ -26,9 +26,10 @@ constexpr double endingSeconds = 0.0;
 constexpr double lastWordsSeconds = 0.3;
 
 // Installs the handlers, except for a signal that is ignored already (nohup),
-// and starts the watcher. Called once, first thing, before any library installs
-// handlers of its own or starts threads. Says on stderr when the waits cannot
-// be woken (no pipe) or there is no watcher.
+// and starts the watcher; SIGPIPE is ignored from then on. Called once, first
+// thing, before any library installs handlers of its own or starts threads,
+// even before the program's objects are constructed. Says on stderr when the
+// waits cannot be woken (no pipe) or there is no watcher.
 void catchStopSignals();
 
 // A stop signal has arrived (and stays noted).
@@ -47,6 +48,9 @@ void noteOrdinaryEnd();
 // It runs on the watcher's side, while the main thread may be anywhere, so it
 // must not use what the main thread uses (a connection, a library's state).
 void setLastWords(void (*words)());
+// Runs them, for at most lastWordsSeconds (a display that does not answer must
+// not hold the end back), for a program that ends at once.
+void runLastWords();
 
 // Test control: notes a stop as a signal would, or forgets it. Never used
 // where the watcher runs: it would end the process.

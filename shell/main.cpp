@@ -7,9 +7,21 @@
 
 #include <string>
 
-int main(int argc, char** argv)
+namespace {
+
+// Before any object of the program is constructed: the sound system opens its
+// device as it is made, which can wait long on a sound server, and the sound
+// library may already write to stderr. A stop signal ends that wait too, and a
+// reader of stderr that has gone kills nothing.
+__attribute__((constructor(101))) void catchSignalsFirst()
 {
     platform::catchStopSignals();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
     startAudio();
     std::string argumentText;
     for (int i = 1; i < argc; ++i) {

@@ -1,6 +1,9 @@
 #include "platform/offscreen_gl/offscreen_gl.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
+
+#include <climits>
 
 #include <dlfcn.h>
 
@@ -16,6 +19,16 @@ void keepGLDriverMapped()
     dlopen("swrast_dri.so", RTLD_NOW | RTLD_NODELETE);
     dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_NOW | RTLD_NODELETE);
 #endif
+}
+
+std::pair<int, int> largestViewport()
+{
+    GLint largest[2] = {0, 0};
+    if (OffscreenGL probe(1, 1); probe.ok())
+        glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
+    if (largest[0] <= 0 || largest[1] <= 0)
+        return {INT_MAX, INT_MAX};
+    return {largest[0], largest[1]};
 }
 
 OffscreenGL::OffscreenGL(int width, int height)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -10,6 +11,10 @@ namespace platform {
 // the leak report at exit can name (and suppress) what the driver holds. Does
 // nothing in other builds.
 void keepGLDriverMapped();
+
+// The largest viewport that GL reports, asked of a hidden context of its own:
+// the largest window it can draw. INT_MAX for each when there is no GL.
+std::pair<int, int> largestViewport();
 
 class OffscreenGL {
 public:

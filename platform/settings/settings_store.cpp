@@ -149,7 +149,8 @@ std::string describeErrno(const std::string& what, const std::string& path, int 
 
 enum class FileRead { ok, absent, failed };
 
-// No real settings file comes near this size: a larger one is refused unread.
+// No real settings file comes near this size: a larger one is refused unread,
+// and none is written larger.
 constexpr uint64_t maxSettingsFileBytes = 1 << 20;
 
 // Reads the whole file, following links. A file or folder that does not exist
@@ -251,10 +252,16 @@ bool writeAll(int fd, std::string_view data)
     return true;
 }
 
-// Replaces the file with `content` through a temporary file in the same folder.
-// `path` must be no link (see fileBehindLinks).
+// Replaces the file with `content` through a temporary file in the same folder;
+// content that could not be read back is not written. `path` must be no link
+// (see fileBehindLinks).
 bool replaceFile(const std::string& path, const std::string& content, mode_t mode, std::string& error)
 {
+    if (content.size() > maxSettingsFileBytes) {
+        error = "cannot write " + path + ": it would be larger than " + std::to_string(maxSettingsFileBytes) +
+                " bytes";
+        return false;
+    }
     std::string folder = folderOf(path);
     std::string temporary = folder + "/." + baseNameOf(path) + ".XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);

@@ -15,7 +15,8 @@
 // are comments. When a name appears twice, the first one counts. Lines may end
 // in LF, CRLF or CR, mixed in one file, and a UTF-8 byte-order mark may begin
 // it. Only a regular file of at most a megabyte is read (a link to one is
-// followed); anything else cannot be read, and is never written over.
+// followed); anything else cannot be read, and is never written over. Nor is
+// a file written that would come out larger than that.
 //
 // Writing keeps every other line of the file as it was (other sections,
 // comments, lines that are not understood, even binary junk), with its line

@@ -365,7 +365,11 @@ private:
         const char* driver = SDL_GetCurrentVideoDriver();
         if (!parent || !driver || std::strcmp(driver, "x11") != 0)
             return false;
-        unsigned long child = x11::createChild(parent, width, height);
+        // A host larger than GL can draw (the software driver crashes drawing
+        // past its largest viewport): the preview draws at most that.
+        static const std::pair<int, int> largest = largestViewport();
+        unsigned long child = x11::createChild(parent, std::min(width, largest.first),
+                                               std::min(height, largest.second));
         if (!child)
             return false;
         SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");

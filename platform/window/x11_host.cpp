@@ -1,5 +1,7 @@
 #include "platform/window/x11_host.h"
 
+#include "platform/stop_signals.h"
+
 #include <unistd.h>
 
 #include <GL/glx.h>
@@ -11,7 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <set>
+#include <vector>
 
 namespace platform::x11 {
 
@@ -225,14 +229,22 @@ bool displayOpens(const char* name)
 namespace {
 
 // The monitors' settings (XRandR) and the screen's size as they were before
-// the video system changed the mode: written before the change, read by
-// putBackDisplayMode on any thread after.
-RRCrtc rememberedCrtcs[8];
-XRRCrtcInfo* remembered[8];
-int rememberedCount = 0;
-struct {
-    int width, height, widthMM, heightMM;
-} screenSize;
+// the video system changed the mode: renewed by rememberDisplayMode before the
+// change, read by putBackDisplayMode on any thread after. Each takes the lock
+// only to hand a whole copy over, never across a request to the server.
+struct NotedCrtc {
+    RRCrtc crtc;
+    int x, y;
+    RRMode mode;
+    Rotation rotation;
+    std::vector<RROutput> outputs;
+};
+struct NotedMode {
+    std::vector<NotedCrtc> crtcs;
+    int width = 0, height = 0, widthMM = 0, heightMM = 0;
+};
+std::mutex notedLock;
+NotedMode noted;
 
 } // namespace
 
@@ -241,30 +253,36 @@ void rememberDisplayMode()
     int eventBase = 0;
     int errorBase = 0;
     XWindowAttributes screen;
-    while (rememberedCount > 0)
-        XRRFreeCrtcInfo(remembered[--rememberedCount]);
-    if (!openDisplay() || !XRRQueryExtension(display, &eventBase, &errorBase) ||
-        !XGetWindowAttributes(display, DefaultRootWindow(display), &screen))
-        return;
-    const int number = DefaultScreen(display);
-    screenSize = {screen.width, screen.height, DisplayWidthMM(display, number), DisplayHeightMM(display, number)};
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
-    for (int i = 0; resources && i < resources->ncrtc && rememberedCount < 8; ++i) {
-        XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
-        if (crtc && crtc->mode != None) {
-            rememberedCrtcs[rememberedCount] = resources->crtcs[i];
-            remembered[rememberedCount++] = crtc;
-        } else if (crtc) {
-            XRRFreeCrtcInfo(crtc);
+    NotedMode now;
+    if (openDisplay() && XRRQueryExtension(display, &eventBase, &errorBase) &&
+        XGetWindowAttributes(display, DefaultRootWindow(display), &screen)) {
+        const int number = DefaultScreen(display);
+        now.width = screen.width, now.height = screen.height;
+        now.widthMM = DisplayWidthMM(display, number), now.heightMM = DisplayHeightMM(display, number);
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+        for (int i = 0; resources && i < resources->ncrtc; ++i) {
+            XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+            if (crtc && crtc->mode != None)
+                now.crtcs.push_back({resources->crtcs[i], crtc->x, crtc->y, crtc->mode, crtc->rotation,
+                                     std::vector<RROutput>(crtc->outputs, crtc->outputs + crtc->noutput)});
+            if (crtc)
+                XRRFreeCrtcInfo(crtc);
         }
+        if (resources)
+            XRRFreeScreenResources(resources);
     }
-    if (resources)
-        XRRFreeScreenResources(resources);
+    std::lock_guard<std::mutex> hold(notedLock);
+    std::swap(noted, now);
 }
 
 void putBackDisplayMode()
 {
-    Display* own = rememberedCount > 0 ? XOpenDisplay(nullptr) : nullptr;
+    NotedMode was;
+    {
+        std::lock_guard<std::mutex> hold(notedLock);
+        was = noted;
+    }
+    Display* own = was.crtcs.empty() ? nullptr : XOpenDisplay(nullptr);
     if (!own)
         return;
     ::Window root = DefaultRootWindow(own);
@@ -273,21 +291,20 @@ void putBackDisplayMode()
     // alone.
     const int width = DisplayWidth(own, DefaultScreen(own));
     const int height = DisplayHeight(own, DefaultScreen(own));
-    const bool grows = width <= screenSize.width && height <= screenSize.height;
+    const bool grows = width <= was.width && height <= was.height;
     auto resize = [&] {
-        if (width != screenSize.width || height != screenSize.height)
-            XRRSetScreenSize(own, root, screenSize.width, screenSize.height, screenSize.widthMM,
-                             screenSize.heightMM);
+        if (width != was.width || height != was.height)
+            XRRSetScreenSize(own, root, was.width, was.height, was.widthMM, was.heightMM);
     };
     if (grows)
         resize();
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(own, root);
-    for (int i = 0; resources && i < rememberedCount; ++i) {
-        const XRRCrtcInfo& was = *remembered[i];
-        XRRCrtcInfo* now = XRRGetCrtcInfo(own, resources, rememberedCrtcs[i]);
-        if (now && now->mode != was.mode)
-            XRRSetCrtcConfig(own, resources, rememberedCrtcs[i], CurrentTime, was.x, was.y, was.mode, was.rotation,
-                             was.outputs, was.noutput);
+    for (size_t i = 0; resources && i < was.crtcs.size(); ++i) {
+        NotedCrtc& crtc = was.crtcs[i];
+        XRRCrtcInfo* now = XRRGetCrtcInfo(own, resources, crtc.crtc);
+        if (now && now->mode != crtc.mode)
+            XRRSetCrtcConfig(own, resources, crtc.crtc, CurrentTime, crtc.x, crtc.y, crtc.mode, crtc.rotation,
+                             crtc.outputs.data(), static_cast<int>(crtc.outputs.size()));
         if (now)
             XRRFreeCrtcInfo(now);
     }
@@ -301,11 +318,14 @@ void putBackDisplayMode()
 namespace {
 
 // Nothing can be drawn on or released through a display that has gone, and the
-// exit handlers would wait on it for ever: the program ends at once.
+// exit handlers would wait on it for ever: the program ends at once. A server
+// that only cut this connection (another program killed the client) still
+// answers on a new one, and gets its display mode back.
 int displayLost(Display*)
 {
     static const char message[] = "skarvel: the X display was lost\n";
     (void)!write(2, message, sizeof message - 1);
+    runLastWords();
     _exit(1);
 }
 

@@ -24,4 +24,9 @@ done
 kill -HUP "$skarvel_pid" && wait_exit 5
 [ "$rc" -eq 0 ] && [ "$(xdotool getdisplaygeometry)" = "1024 768" ] || fail "rc $rc, $(xdotool getdisplaygeometry)"
 
+# Another program cuts its connection (xkill): it ends with code 1, and the mode is put back.
+ALSOFT_DRIVERS=null start_skarvel /s
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^FPS: ' | head -n 1)
+[ -n "$window" ] && [ "$(xdotool getdisplaygeometry)" = "800 600" ] || fail "no 800x600 run"
+xdotool windowkill "$window" && wait_exit 60 && [ "$rc" -eq 1 ] && [ "$(xdotool getdisplaygeometry)" = "1024 768" ] || fail "killed: rc $rc, $(xdotool getdisplaygeometry)"
 echo "e2e changed mode: passed"

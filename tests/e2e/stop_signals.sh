@@ -26,9 +26,10 @@ ends_on() {
         grep -q "^skarvel: " || fail "$2: the program noted something"
 }
 
-# A box: "/p" with no window shows "Window Creation Error." and waits.
+# A box: "/p" with no window shows "Window Creation Error." and waits (said to a stderr nobody reads).
+mkfifo "$work/gone" && exec 8<>"$work/gone" 9>"$work/gone" 8<&-
 watch_windows
-start_skarvel /p 0
+start_command sh -c 'exec "$0" /p 0 2>&9' "$SKARVEL"
 wait_for "$work/windows" "^title [0-9]+ ERROR$" 60 || fail "no box"
 box=$(grep -E "^title [0-9]+ ERROR$" "$work/windows" | head -1 | cut -d' ' -f2)
 wait_for "$work/windows" "^mapped $box " 60 || fail "the box was not shown"
@@ -51,5 +52,13 @@ ends_on HUP preview "^FPS: "
 NO_AT_BRIDGE=1 start_command env --default-signal=INT "$SKARVEL" /c
 timeout 60 xdotool search --sync --onlyvisible --name '^Screen Saver Config\.$' >/dev/null || fail "no settings dialog"
 ends_on INT "settings dialog" "^Screen Saver Config\.$"
+
+# A sound server that never answers holds the start 30 s, before main: a stop then ends it with code 0.
+gdb -nx -batch -ex "python import socket, time; s = socket.socket(socket.AF_UNIX); s.bind('$work/sound'); s.listen(8)" \
+    -ex "python print('listening', flush=True); c = s.accept(); print('asked', flush=True); time.sleep(120)" >"$work/server" 2>&1 &
+children="$children $!" && wait_for "$work/server" "^listening$" 60 || fail "no sound server"
+ALSOFT_DRIVERS=pulse PULSE_SERVER="unix:$work/sound" start_skarvel /c
+wait_for "$work/server" "^asked$" 60 && signal_skarvel TERM && wait_exit 20 && [ "$rc" -eq 0 ] ||
+    fail "a stop while the sound server was asked: exit code ${rc:-none}"
 
 echo "e2e stop signals: passed"

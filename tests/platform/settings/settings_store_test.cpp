@@ -237,12 +237,16 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsNeverReplaced)
     EXPECT_FALSE(store({{"bitsPP", 16}}));
     EXPECT_TRUE(std::filesystem::is_fifo(home.file()));
 
-    // Nor is one larger than a settings file may be (1 MiB).
+    // Nor is one larger than a settings file may be (1 MiB), and none is written larger.
     std::filesystem::remove(home.file());
     std::string large = "[Software\\ScreenSaverKestrova]\nbitsPP=8\n";
     large.resize((1 << 20) + 1, ';');
     home.writeFile(large);
     EXPECT_EQ(SettingsKey::openForReading(keyName), nullptr);
+    home.writeFile(large.substr(0, large.size() - 20));
+    EXPECT_FALSE(store({{"screenWidth", 800}, {"screenHeight", 600}}, &error));
+    EXPECT_NE(error.find("larger than 1048576 bytes"), std::string::npos) << error;
+    EXPECT_EQ(home.readFile().size(), large.size() - 20);
 }
 
 TEST_F(SettingsStoreTest, KeepsTheFileModeAndStoresNothingUnclosed)

@@ -9,6 +9,7 @@
 // Xlib after gtest: its macros (None, Bool) would break gtest's headers.
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -195,4 +196,32 @@ TEST_F(SdlWindowSystemTest, APreviewFillsItsHostAndIsAskedToCloseWhenTheHostGoes
     }
     EXPECT_TRUE(closeAsked);
     release();
+}
+
+// A host larger than GL can draw (the largest an X window can be): the preview takes what GL can.
+TEST_F(SdlWindowSystemTest, APreviewIsNoLargerThanGLCanDraw)
+{
+    HostWindowOfAnotherClient host(32767, 32767);
+    ASSERT_TRUE(makeGLWindow(WS_CHILD, 32767, 32767, host.id));
+    GLint largest[2] = {};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
+    ::Window root, parent, *child = nullptr;
+    unsigned count = 0;
+    XWindowAttributes size{};
+    ASSERT_TRUE(XQueryTree(host.display, host.id, &root, &parent, &child, &count) && count == 1);
+    XGetWindowAttributes(host.display, *child, &size);
+    XFree(child);
+    EXPECT_EQ(std::make_pair(size.width, size.height), std::make_pair(largest[0], largest[1]));
+    release();
+}
+
+// A stop's last words put the modes back on their own thread while a new full-screen window notes them anew.
+TEST(DisplayModeTest, TheModesCanBeNotedAnewWhileTheyArePutBack)
+{
+    std::atomic<bool> noting{true};
+    std::thread lastWords([&noting] { while (noting) x11::putBackDisplayMode(); });
+    for (int i = 0; i < 200; ++i, std::this_thread::sleep_for(std::chrono::microseconds(200)))
+        x11::rememberDisplayMode();
+    noting = false;
+    lastWords.join();
 }
