@@ -2,8 +2,9 @@
 # untouched, through its own waits, which the signal wakes: while a box waits
 # (no answer is set, so it shows), in the main loop of a full-screen run and of
 # a preview, and in the settings dialog. (How soon it ends is the stop
-# watcher's, which its unit test checks: a loaded machine may take longer.) SIGINT is reset to its default first: a script's
-# background jobs start with it ignored, and an ignored signal stays ignored.
+# watcher's, which its unit test checks: a loaded machine may take longer.)
+# SIGINT is reset to its default first: a script's background jobs start with
+# it ignored, and an ignored signal stays ignored.
 . "$(dirname "$0")/lib.sh"
 unset SKARVEL_MESSAGE_BOX_ANSWER
 export ALSOFT_DRIVERS=null
@@ -54,6 +55,7 @@ timeout 60 xdotool search --sync --onlyvisible --name '^Screen Saver Config\.$' 
 ends_on INT "settings dialog" "^Screen Saver Config\.$"
 
 # A sound server that never answers holds the start 30 s, before main: a stop then ends it with code 0.
+# (The server is a socket in gdb's Python, which the long runs' probe needs anyway.)
 gdb -nx -batch -ex "python import socket, time; s = socket.socket(socket.AF_UNIX); s.bind('$work/sound'); s.listen(8)" \
     -ex "python print('listening', flush=True); c = s.accept(); print('asked', flush=True); time.sleep(120)" >"$work/server" 2>&1 &
 children="$children $!" && wait_for "$work/server" "^listening$" 60 || fail "no sound server"
